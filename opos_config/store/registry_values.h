@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/registry.h"
+
+// Whole values and whole name lists, with buffers sized by what the registry reports.
+namespace corvale {
+
+// The value |name| with its type and all of its data.
+RegStatus ReadValue(RegistryKey& key, const std::u16string& name, std::uint32_t* type, std::vector<std::uint8_t>* data);
+
+// The text of string data: REG_SZ or REG_EXPAND_SZ (taken as stored, not expanded), a whole
+// number of characters ending in a NUL, or no data at all; the text runs to the first NUL.
+std::optional<std::u16string> TextOfStringData(std::uint32_t type, const std::vector<std::uint8_t>& data);
+
+// A string value of at most |maxChars| characters before its NUL.
+std::optional<std::u16string> ReadString(RegistryKey& key, const std::u16string& name,
+                                         std::size_t maxChars = SIZE_MAX);
+
+// A REG_DWORD of exactly four bytes.
+std::optional<std::uint32_t> ReadDword(RegistryKey& key, const std::u16string& name);
+
+RegStatus WriteString(RegistryKey& key, const std::u16string& name, const std::u16string& text);
+RegStatus WriteDword(RegistryKey& key, const std::u16string& name, std::uint32_t value);
+
+// The names of all values, in the order the registry gives them. An entry the registry cannot
+// report is passed over. False when the key cannot be queried.
+bool ListValueNames(RegistryKey& key, std::vector<std::u16string>* names);
+
+// The names of all subkeys, in the order the registry gives them, up to the first entry it
+// cannot report. False when the key cannot be queried.
+bool ListSubkeyNames(RegistryKey& key, std::vector<std::u16string>* names);
+
+}  // namespace corvale
