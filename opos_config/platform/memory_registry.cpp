@@ -183,7 +183,7 @@ class MemoryKey final : public RegistryKey {
     if (node_->deleted) return reg::kKeyDeleted;
     const auto parts = SplitPath(AsCName(path));
     if (!parts) return reg::kBadPathname;
-    if (parts->empty()) return reg::kAccessDenied;  // the key itself is not a subkey of its own
+    // An empty path names the key itself.
     std::shared_ptr<Node> target = node_;
     for (const std::u16string& part : *parts) {
       target = target->FindChild(part);
@@ -192,6 +192,7 @@ class MemoryKey final : public RegistryKey {
     if (!state_->Permits(*target, reg::kDelete)) return reg::kAccessDenied;
     if (!target->children.empty()) return reg::kAccessDenied;
     std::shared_ptr<Node> parent = target->parent.lock();
+    if (!parent) return reg::kAccessDenied;  // HKEY_LOCAL_MACHINE itself
     auto it = parent->LowerBound(FoldRegistryName(target->name));
     parent->children.erase(it);
     target->deleted = true;

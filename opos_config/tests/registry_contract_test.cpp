@@ -270,9 +270,14 @@ TEST_P(RegistryContract, DeletingKeys) {
   EXPECT_EQ(scratch_->DeleteSubKey(u"Parent\\Child"), reg::kSuccess);
   EXPECT_EQ(scratch_->DeleteSubKey(u"parent"), reg::kSuccess);
   EXPECT_EQ(scratch_->DeleteSubKey(u"Missing"), reg::kFileNotFound);
-  EXPECT_EQ(scratch_->DeleteSubKey(u""), reg::kAccessDenied) << "a key is not its own subkey";
   EXPECT_EQ(Open(kScratch + u"\\Parent", reg::kRead), reg::kFileNotFound);
   EXPECT_THAT(SubkeyNames(*scratch_), ElementsAre(u"Leaf"));
+
+  // An empty path names the key itself.
+  EXPECT_EQ(scratch_->DeleteSubKey(u""), reg::kAccessDenied) << "it still has a subkey";
+  std::unique_ptr<RegistryKey> leaf = Create(kScratch + u"\\Leaf");
+  EXPECT_EQ(leaf->DeleteSubKey(u""), reg::kSuccess);
+  EXPECT_EQ(Open(kScratch + u"\\Leaf", reg::kRead), reg::kFileNotFound);
 }
 
 TEST_P(RegistryContract, AHandleToADeletedKeyReportsIt) {

@@ -1,0 +1,632 @@
+// The OPOS store against the in-memory registry and, under Wine, against the real one, on an
+// x86 and an x64 machine.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/system_info.h"
+#include "registry_backends.h"
+#include "registry_fixture.h"
+#include "store/ldn_record.h"
+#include "store/opos_store.h"
+
+namespace corvale::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::UnorderedElementsAre;
+
+const std::u16string kRoot32 = u"SOFTWARE\\OLEforRetail";
+const std::u16string kRoot64 = u"SOFTWARE\\WOW6432Node\\OLEforRetail";
+
+using StoreParam = std::tuple<RegistryBackend, std::uint16_t>;
+
+class OposStoreTest : public ::testing::TestWithParam<StoreParam> {
+ protected:
+  OposStoreTest()
+      : under_(std::get<0>(GetParam()).make()),
+        system_(std::get<1>(GetParam())),
+        intercepting_(under_->registry()),
+        store_(intercepting_, system_),
+        seed_(under_->registry()),
+        printer_(store_.ClassKeyPath(kPrinterClass)),
+        drawer_(store_.ClassKeyPath(kDrawerClass)) {}
+
+  void SetUp() override { Clear(); }
+  void TearDown() override { Clear(); }
+  void Clear() {
+    under_->RemoveTree(kRoot32);
+    under_->RemoveTree(kRoot64);
+  }
+
+  std::u16string Root() const { return system_.NativeProcessorArchitecture() == kArchitectureX86 ? kRoot32 : kRoot64; }
+
+  // An LDN as this tool makes it: a marked key and an alias.
+  void SeedLdn(const std::u16string& classKey, const std::u16string& alias, const std::u16string& keyName,
+               std::uint32_t versionSO = kMadeByToolMarker) {
+    seed_.Dword(classKey + u"\\" + keyName, u"VersionSO", versionSO);
+    seed_.Sz(classKey, alias, keyName);
+  }
+
+  std::vector<std::u16string> Listed(const std::u16string& deviceClass) {
+    std::vector<std::u16string> names{u"stale"};
+    store_.ListLDNs(deviceClass, names);
+    return names;
+  }
+
+  std::unique_ptr<RegistryUnderTest> under_;
+  FixedSystemInfo system_;
+  InterceptingRegistry intercepting_;
+  OposStore store_;
+  RegistrySeed seed_;
+  const std::u16string printer_;
+  const std::u16string drawer_;
+};
+
+// ---- Class keys ---------------------------------------------------------------------------------
+
+TEST(ClassKeyPath, ByDeviceClassAndNativeArchitecture) {
+  const struct {
+    std::uint16_t architecture;
+    std::u16string deviceClass;
+    std::u16string path;
+  } cases[] = {
+      {kArchitectureX86, u"POSPrinter", u"SOFTWARE\\OLEforRetail\\ServiceOPOS\\POSPrinter"},
+      {kArchitectureX86, u"CashDrawer", u"SOFTWARE\\OLEforRetail\\ServiceOPOS\\CashDrawer"},
+      {kArchitectureX86, u"posprinter", u"SOFTWARE\\OLEforRetail\\ServiceOPOS\\CashDrawer"},
+      {kArchitectureX86, u"POSPRINTER", u"SOFTWARE\\OLEforRetail\\ServiceOPOS\\CashDrawer"},
+      {kArchitectureX86, u"Scanner", u"SOFTWARE\\OLEforRetail\\ServiceOPOS\\CashDrawer"},
+      {kArchitectureX86, u"", u"SOFTWARE\\OLEforRetail\\ServiceOPOS\\CashDrawer"},
+      {kArchitectureAmd64, u"POSPrinter", u"SOFTWARE\\WOW6432Node\\OLEforRetail\\ServiceOPOS\\POSPrinter"},
+      {kArchitectureAmd64, u"CashDrawer", u"SOFTWARE\\WOW6432Node\\OLEforRetail\\ServiceOPOS\\CashDrawer"},
+      {kArchitectureIa64, u"POSPrinter", u"SOFTWARE\\WOW6432Node\\OLEforRetail\\ServiceOPOS\\POSPrinter"},
+      {kArchitectureArm64, u"CashDrawer", u"SOFTWARE\\WOW6432Node\\OLEforRetail\\ServiceOPOS\\CashDrawer"},
+      {5 /* 32-bit ARM */, u"POSPrinter", u""},
+      {kArchitectureUnknown, u"POSPrinter", u""},
+  };
+  auto backend = MakeMemoryRegistryUnderTest();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Narrow(c.deviceClass) + " on " + std::to_string(c.architecture));
+    FixedSystemInfo system(c.architecture);
+    EXPECT_EQ(OposStore(backend->registry(), system).ClassKeyPath(c.deviceClass), c.path);
+  }
+}
+
+TEST(ClassKeyPath, FollowsTheArchitectureAtEachCall) {
+  auto backend = MakeMemoryRegistryUnderTest();
+  FixedSystemInfo system(kArchitectureX86);
+  OposStore store(backend->registry(), system);
+  EXPECT_EQ(store.ClassKeyPath(kPrinterClass), u"SOFTWARE\\OLEforRetail\\ServiceOPOS\\POSPrinter");
+  system.SetArchitecture(kArchitectureAmd64);
+  EXPECT_EQ(store.ClassKeyPath(kPrinterClass), u"SOFTWARE\\WOW6432Node\\OLEforRetail\\ServiceOPOS\\POSPrinter");
+}
+
+TEST_P(OposStoreTest, EnsureClassKeysCreatesTheChainAndKeepsWhatIsThere) {
+  EXPECT_TRUE(store_.EnsureClassKeys(kPrinterClass));
+  EXPECT_TRUE(seed_.Exists(printer_));
+  EXPECT_FALSE(seed_.Exists(drawer_));
+  EXPECT_TRUE(store_.EnsureClassKeys(kDrawerClass));
+  EXPECT_TRUE(seed_.Exists(drawer_));
+
+  SeedLdn(printer_, u"Shop", u"POSPrinter80");
+  const std::string before = seed_.Snapshot(Root());
+  EXPECT_TRUE(store_.EnsureClassKeys(kPrinterClass));
+  EXPECT_EQ(seed_.Snapshot(Root()), before);
+}
+
+TEST_P(OposStoreTest, WithoutAdministratorRightsNothingIsCreatedOrWritten) {
+  SeedLdn(printer_, u"Shop", u"POSPrinter80");
+  if (!under_->SetAdministrator(false)) GTEST_SKIP() << "the test process runs with administrator rights";
+  const std::string before = seed_.Snapshot(Root());
+
+  EXPECT_TRUE(store_.EnsureClassKeys(kDrawerClass));
+  EXPECT_FALSE(seed_.Exists(drawer_));
+  EXPECT_EQ(store_.CreateLDN(u"New", kPrinterClass), kLdnError);
+  EXPECT_EQ(store_.DeleteLDN(kPrinterClass, u"Shop"), kLdnClassLocked);
+  LDNRecord record(store_, u"Shop", kPrinterClass);
+  EXPECT_EQ(record.KeyName, u"POSPrinter80") << "reading through the alias needs no write access";
+  EXPECT_FALSE(record.WriteLDN(store_, u"POSPrinter80", kPrinterClass));
+  EXPECT_THAT(Listed(kPrinterClass), ElementsAre(u"Shop"));
+  EXPECT_EQ(seed_.Snapshot(Root()), before);
+}
+
+// ---- Writing and reading a record ---------------------------------------------------------------
+
+TEST_P(OposStoreTest, ADefaultPrinterRecordIsStoredWithEveryValue) {
+  seed_.Key(printer_ + u"\\POSPrinter80");
+  LDNRecord record;
+  ASSERT_TRUE(record.WriteLDN(store_, u"POSPrinter80", kPrinterClass));
+  EXPECT_EQ(record.KeyName, u"POSPrinter80");
+
+  const std::u16string key = printer_ + u"\\POSPrinter80";
+  EXPECT_EQ(seed_.Value(key, u""), std::make_pair(std::uint32_t{1}, SzBytes(u"POSPrinter.OPOS_Printer_SO.2016")));
+  EXPECT_EQ(seed_.String(key, u"DeviceClass"), u"POSPrinter");
+  EXPECT_EQ(seed_.String(key, u"DeviceDesc"), u"POSPrinter 80 series printer");
+  EXPECT_EQ(seed_.String(key, u"DeviceName"), u"POSPrinter80");
+  EXPECT_EQ(seed_.String(key, u"LDNName"), u"ArdOPOS");
+  EXPECT_EQ(seed_.String(key, u"Version"), u"1.14.1");
+  EXPECT_EQ(seed_.Number(key, u"CharCodePage"), 437u);
+  EXPECT_EQ(seed_.Number(key, u"DotLineWidth"), 576u);
+  EXPECT_EQ(seed_.Number(key, u"Effects"), 2u);
+  EXPECT_EQ(seed_.Number(key, u"PortSetting"), 1u);
+  EXPECT_EQ(seed_.Number(key, u"PortType"), 0u);
+  EXPECT_EQ(seed_.Number(key, u"TimeOut"), 1000u);
+  EXPECT_EQ(seed_.Value(key, u"VersionSO"), std::make_pair(std::uint32_t{4}, DwordBytes(0x41726400)));
+  EXPECT_EQ(seed_.ValueNames(key).size(), 13u);
+}
+
+TEST_P(OposStoreTest, ACashDrawerRecordLeavesOutThePrinterValues) {
+  seed_.Key(drawer_ + u"\\POSPrinter80");
+  LDNRecord record;
+  ASSERT_TRUE(record.WriteLDN(store_, u"POSPrinter80", kDrawerClass));
+  const std::u16string key = drawer_ + u"\\POSPrinter80";
+  EXPECT_EQ(seed_.String(key, u""), u"POSPrinter.OPOS_CashDrawer_SO.2016");
+  EXPECT_EQ(seed_.String(key, u"DeviceClass"), u"POSPrinter");
+  EXPECT_THAT(seed_.ValueNames(key),
+              UnorderedElementsAre(u"", u"DeviceClass", u"DeviceDesc", u"DeviceName", u"LDNName", u"PortSetting",
+                                   u"PortType", u"TimeOut", u"VersionSO", u"Version"));
+}
+
+TEST_P(OposStoreTest, WriteNeverCreatesTheKey) {
+  LDNRecord record;
+  EXPECT_FALSE(record.WriteLDN(store_, u"", kPrinterClass));
+  EXPECT_EQ(record.KeyName, u"ArdOPOS");
+  EXPECT_FALSE(record.WriteLDN(store_, u"Missing", kPrinterClass));
+  EXPECT_FALSE(seed_.Exists(printer_));
+
+  seed_.Key(printer_ + u"\\ArdOPOS");
+  EXPECT_TRUE(record.WriteLDN(store_, u"", kPrinterClass));
+  EXPECT_EQ(seed_.String(printer_ + u"\\ArdOPOS", u"DeviceName"), u"POSPrinter80");
+}
+
+TEST_P(OposStoreTest, WriteReportsAValueThatCouldNotBeWrittenAndStillWritesTheRest) {
+  seed_.Key(printer_ + u"\\POSPrinter80");
+  intercepting_.refuseValue = [](const std::u16string& name) {
+    return name == u"TimeOut" ? reg::kAccessDenied : reg::kSuccess;
+  };
+  LDNRecord record;
+  record.PortType = kPortSerial;
+  EXPECT_FALSE(record.WriteLDN(store_, u"POSPrinter80", kPrinterClass));
+  EXPECT_EQ(seed_.Number(printer_ + u"\\POSPrinter80", u"PortType"), 2u);
+  EXPECT_EQ(seed_.Number(printer_ + u"\\POSPrinter80", u"VersionSO"), kMadeByToolMarker);
+  EXPECT_EQ(seed_.String(printer_ + u"\\POSPrinter80", u"Version"), u"1.14.1");
+}
+
+TEST_P(OposStoreTest, ARecordReadsBackWhatWasWritten) {
+  for (const std::u16string* deviceClass : {&kPrinterClass, &kDrawerClass}) {
+    SCOPED_TRACE(Narrow(*deviceClass));
+    const std::u16string classKey = store_.ClassKeyPath(*deviceClass);
+    seed_.Key(classKey + u"\\Till");
+    LDNRecord written;
+    written.DeviceClass = u"Class \u00e9";
+    written.DeviceDesc = u"\u6536\u636e\u6253\u5370\u673a";
+    written.DeviceName = u"Name";
+    written.LDNName = u"Till";
+    written.PrinterProgID = u"Printer.SO";
+    written.DrawerProgID = u"Drawer.SO";
+    written.CharCodePage = 936;
+    written.DotLineWidth = 640;
+    written.Effects = 10;
+    written.PortSetting = 0xC0A80164;
+    written.PortType = kPortEthernet;
+    written.TimeOut = 10000;
+    written.VersionSO = 0x417264AB;
+    ASSERT_TRUE(written.WriteLDN(store_, u"Till", *deviceClass));
+
+    const LDNRecord read(store_, u"Till", *deviceClass);
+    const bool printer = deviceClass == &kPrinterClass;
+    EXPECT_EQ(read.KeyName, u"Till");
+    EXPECT_EQ(read.DeviceClass, written.DeviceClass);
+    EXPECT_EQ(read.DeviceDesc, written.DeviceDesc);
+    EXPECT_EQ(read.DeviceName, written.DeviceName);
+    EXPECT_EQ(read.LDNName, written.LDNName);
+    EXPECT_EQ(read.PrinterProgID, printer ? u"Printer.SO" : u"");
+    EXPECT_EQ(read.DrawerProgID, printer ? u"" : u"Drawer.SO");
+    EXPECT_EQ(read.CharCodePage, printer ? 936u : 437u);
+    EXPECT_EQ(read.DotLineWidth, printer ? 640u : 576u);
+    EXPECT_EQ(read.Effects, printer ? 10u : 2u);
+    EXPECT_EQ(read.PortSetting, 0xC0A80164u);
+    EXPECT_EQ(read.PortType, kPortEthernet);
+    EXPECT_EQ(read.TimeOut, 10000u);
+    EXPECT_EQ(read.VersionSO, 0x417264ABu);
+    EXPECT_EQ(read.Version, u"1.14.1");
+  }
+}
+
+TEST_P(OposStoreTest, ACashDrawerKeyIsNeverReadForThePrinterValues) {
+  const std::u16string key = drawer_ + u"\\Till";
+  seed_.Dword(key, u"CharCodePage", 936);
+  seed_.Dword(key, u"DotLineWidth", 640);
+  seed_.Dword(key, u"Effects", 7);
+  const LDNRecord read(store_, u"Till", kDrawerClass);
+  EXPECT_EQ(read.CharCodePage, 437u);
+  EXPECT_EQ(read.DotLineWidth, 576u);
+  EXPECT_EQ(read.Effects, 2u);
+}
+
+TEST_P(OposStoreTest, AKeyIsReadBeforeAnAliasOfTheSameName) {
+  seed_.Sz(printer_ + u"\\Till", u"DeviceName", u"the key");
+  seed_.Sz(printer_ + u"\\Other", u"DeviceName", u"the alias target");
+  seed_.Sz(printer_, u"Till", u"Other");
+  const LDNRecord read(store_, u"Till", kPrinterClass);
+  EXPECT_EQ(read.KeyName, u"Till");
+  EXPECT_EQ(read.DeviceName, u"the key");
+}
+
+TEST_P(OposStoreTest, AnAliasLeadsToItsKeyAndRenamesTheRecord) {
+  seed_.Sz(printer_ + u"\\POSPrinter80_3", u"DeviceName", u"through the alias");
+  seed_.Sz(printer_, u"Shop 1", u"POSPrinter80_3");
+  LDNRecord read(store_, u"shop 1", kPrinterClass);
+  EXPECT_EQ(read.KeyName, u"POSPrinter80_3");
+  EXPECT_EQ(read.DeviceName, u"through the alias");
+
+  // Writing goes to the key it is told, not to KeyName.
+  seed_.Key(printer_ + u"\\Target");
+  read.DeviceName = u"written";
+  ASSERT_TRUE(read.WriteLDN(store_, u"Target", kPrinterClass));
+  EXPECT_EQ(read.KeyName, u"Target");
+  EXPECT_EQ(seed_.String(printer_ + u"\\Target", u"DeviceName"), u"written");
+  EXPECT_EQ(seed_.String(printer_ + u"\\POSPrinter80_3", u"DeviceName"), u"through the alias");
+}
+
+TEST_P(OposStoreTest, AnAliasIsReadWithoutWriteAccessToTheClassKey) {
+  seed_.Sz(printer_ + u"\\POSPrinter80", u"DeviceName", u"read");
+  seed_.Sz(printer_, u"Shop", u"POSPrinter80");
+  ASSERT_TRUE(under_->RestrictAccess(printer_, reg::kRead));
+  const LDNRecord read(store_, u"Shop", kPrinterClass);
+  EXPECT_EQ(read.KeyName, u"POSPrinter80");
+  EXPECT_EQ(read.DeviceName, u"read");
+}
+
+TEST_P(OposStoreTest, ANameWithoutKeyOrAliasKeepsTheInitialValues) {
+  seed_.Key(printer_);
+  const LDNRecord read(store_, u"Nowhere", kPrinterClass);
+  EXPECT_EQ(read.KeyName, u"Nowhere");
+  EXPECT_EQ(read.DeviceClass, u"");
+  EXPECT_EQ(read.PrinterProgID, u"");
+  EXPECT_EQ(read.TimeOut, 1000u);
+  EXPECT_EQ(read.PortSetting, 1u);
+  EXPECT_EQ(read.VersionSO, kMadeByToolMarker) << "so it counts as made by this tool";
+}
+
+TEST_P(OposStoreTest, OnlyAFourByteDwordIsTakenForANumber) {
+  const struct {
+    const char* what;
+    std::uint32_t type;
+    std::vector<std::uint8_t> data;
+    std::uint32_t timeOut;    // 1000 when not taken
+    std::uint32_t versionSO;  // 0 when not taken
+  } cases[] = {
+      {"dword", 4, DwordBytes(0x41726405), 0x41726405, 0x41726405},
+      {"two-byte dword", 4, {0x10, 0x27}, 1000, 0},
+      {"eight-byte dword", 4, {1, 0, 0, 0, 0, 0, 0, 0}, 1000, 0},
+      {"four-byte binary", 3, DwordBytes(0x41726400), 1000, 0},
+      {"string", 1, SzBytes(u"500"), 1000, 0},
+      {"empty dword", 4, {}, 1000, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::u16string key = printer_ + u"\\Case";
+    seed_.Raw(key, u"TimeOut", c.type, c.data);
+    seed_.Raw(key, u"VersionSO", c.type, c.data);
+    const LDNRecord read(store_, u"Case", kPrinterClass);
+    EXPECT_EQ(read.TimeOut, c.timeOut);
+    EXPECT_EQ(read.VersionSO, c.versionSO);
+  }
+}
+
+TEST_P(OposStoreTest, AMissingVersionSOUnmarksTheRecord) {
+  seed_.Sz(printer_ + u"\\Plain", u"DeviceName", u"not ours");
+  const LDNRecord read(store_, u"Plain", kPrinterClass);
+  EXPECT_EQ(read.VersionSO, 0u);
+  EXPECT_EQ(read.TimeOut, 1000u);
+}
+
+TEST_P(OposStoreTest, StringsAreTakenOnlyWhenTheyAreWholeStringsOfAtMost255Characters) {
+  const std::vector<std::uint8_t> unterminated = {'a', 0, 'b', 0};
+  std::vector<std::uint8_t> withNul = SzBytes(u"ab");
+  withNul.insert(withNul.begin() + 4, {0, 0, 'c', 0});  // "ab\0c\0"
+  const struct {
+    const char* what;
+    std::uint32_t type;
+    std::vector<std::uint8_t> data;
+    std::u16string expected;  // "kept" when not taken
+  } cases[] = {
+      {"string", 1, SzBytes(u"text"), u"text"},
+      {"255 characters", 1, SzBytes(std::u16string(255, u'x')), std::u16string(255, u'x')},
+      {"256 characters", 1, SzBytes(std::u16string(256, u'x')), u"kept"},
+      {"expandable, not expanded", 2, SzBytes(u"%TEMP%"), u"%TEMP%"},
+      {"empty data", 1, {}, u""},
+      {"terminator only", 1, SzBytes(u""), u""},
+      {"up to the first NUL", 1, withNul, u"ab"},
+      {"unterminated", 1, unterminated, u"kept"},
+      {"odd byte count", 1, {'a', 0, 0}, u"kept"},
+      {"binary", 3, SzBytes(u"text"), u"kept"},
+      {"multi-string", 7, SzBytes(u"text"), u"kept"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::u16string key = printer_ + u"\\Case";
+    seed_.Key(key);
+    std::unique_ptr<RegistryKey> handle;
+    ASSERT_EQ(under_->registry().OpenKey(key, reg::kReadWrite, &handle), reg::kSuccess);
+    // A letter after the data, so that the system does not add a terminator of its own.
+    std::vector<std::uint8_t> buffer = c.data;
+    buffer.insert(buffer.end(), {'X', 0});
+    ASSERT_EQ(handle->SetValue(u"DeviceDesc", c.type, buffer.data(), static_cast<std::uint32_t>(c.data.size())),
+              reg::kSuccess);
+    LDNRecord record;
+    record.KeyName = u"Case";
+    record.DeviceDesc = u"kept";
+    record.ReadLDN(store_, kPrinterClass);
+    EXPECT_EQ(record.DeviceDesc, c.expected);
+  }
+}
+
+// ---- Listing ------------------------------------------------------------------------------------
+
+TEST_P(OposStoreTest, OnlyLdnsWithTheMarkerAreListed) {
+  SeedLdn(printer_, u"Marked", u"K1");
+  SeedLdn(printer_, u"Low byte set", u"K2", 0x417264FF);
+  SeedLdn(printer_, u"Other marker", u"K3", 0x41726500);
+  SeedLdn(printer_, u"Zero", u"K4", 0);
+  seed_.Sz(printer_ + u"\\K5", u"VersionSO", u"0x41726400");
+  seed_.Sz(printer_, u"String marker", u"K5");
+  seed_.Sz(printer_ + u"\\K6", u"DeviceName", u"no marker");
+  seed_.Sz(printer_, u"No marker", u"K6");
+  seed_.Sz(printer_, u"No key", u"Missing");
+  seed_.Dword(printer_ + u"\\K7", u"VersionSO", kMadeByToolMarker);  // a key without an alias
+  seed_.Dword(printer_, u"Number alias", 7);
+  EXPECT_THAT(Listed(kPrinterClass), UnorderedElementsAre(u"Marked", u"Low byte set"));
+  std::vector<std::u16string> names;
+  EXPECT_TRUE(store_.ListLDNs(kPrinterClass, names));
+}
+
+TEST_P(OposStoreTest, ListsAreInRegistryOrderAndEmptyWhenNothingIsFound) {
+  EXPECT_THAT(Listed(kPrinterClass), IsEmpty()) << "no class key";
+  std::vector<std::u16string> names{u"stale"};
+  EXPECT_FALSE(store_.ListLDNs(kPrinterClass, names));
+  EXPECT_FALSE(store_.ListLDNAliases(kPrinterClass, names));
+  EXPECT_FALSE(store_.ListLDNKeys(kPrinterClass, names));
+  EXPECT_THAT(names, IsEmpty());
+
+  // Created in name order, so that Windows' creation order and Wine's sorting agree.
+  SeedLdn(printer_, u"A shop", u"POSPrinter80");
+  SeedLdn(printer_, u"B shop", u"POSPrinter80_1");
+  SeedLdn(printer_, u"C shop", u"POSPrinter80_2");
+  EXPECT_THAT(Listed(kPrinterClass), ElementsAre(u"A shop", u"B shop", u"C shop"));
+  EXPECT_THAT(Listed(kDrawerClass), IsEmpty());
+}
+
+TEST_P(OposStoreTest, NamesAndDataOfAnyLengthAreListedWhole) {
+  const std::u16string longAlias(300, u'a');
+  const std::u16string longKey = u"K" + std::u16string(200, u'k');
+  SeedLdn(printer_, longAlias, u"Short");
+  SeedLdn(printer_, u"Long target", longKey);
+  seed_.Raw(printer_, u"Big data", reg::kTypeBinary, std::vector<std::uint8_t>(1000, 'x'));
+  EXPECT_THAT(Listed(kPrinterClass), UnorderedElementsAre(longAlias, u"Long target"));
+  std::vector<std::u16string> aliases;
+  EXPECT_TRUE(store_.ListLDNAliases(kPrinterClass, aliases));
+  EXPECT_THAT(aliases, UnorderedElementsAre(longAlias, u"Long target", u"Big data"));
+  std::vector<std::u16string> keys;
+  EXPECT_TRUE(store_.ListLDNKeys(kPrinterClass, keys));
+  EXPECT_THAT(keys, UnorderedElementsAre(u"Short", longKey));
+}
+
+TEST_P(OposStoreTest, KeysAndAliasesAreListedWhateverTheyHold) {
+  seed_.Key(printer_ + u"\\" + std::u16string(255, u'k'));
+  seed_.Key(printer_ + u"\\Plain");
+  seed_.Dword(printer_, u"Number", 1);
+  seed_.Sz(printer_, u"", u"default");
+  std::vector<std::u16string> keys;
+  EXPECT_TRUE(store_.ListLDNKeys(kPrinterClass, keys));
+  EXPECT_THAT(keys, UnorderedElementsAre(std::u16string(255, u'k'), u"Plain"));
+  std::vector<std::u16string> aliases;
+  EXPECT_TRUE(store_.ListLDNAliases(kPrinterClass, aliases));
+  EXPECT_THAT(aliases, UnorderedElementsAre(u"Number", u""));
+}
+
+// ---- Creating -----------------------------------------------------------------------------------
+
+TEST_P(OposStoreTest, CreatingInAnEmptyClass) {
+  EXPECT_EQ(store_.CreateLDN(u"Shop 1", kPrinterClass), kLdnCreated);
+  const std::u16string key = printer_ + u"\\POSPrinter80";
+  EXPECT_EQ(seed_.String(printer_, u"Shop 1"), u"POSPrinter80");
+  EXPECT_EQ(seed_.String(key, u"LDNName"), u"POSPrinter80");
+  EXPECT_EQ(seed_.String(key, u"DeviceName"), u"POSPrinter80");
+  EXPECT_EQ(seed_.Number(key, u"PortType"), 0u);
+  EXPECT_EQ(seed_.Number(key, u"VersionSO"), kMadeByToolMarker);
+  EXPECT_THAT(Listed(kPrinterClass), ElementsAre(u"Shop 1"));
+}
+
+TEST_P(OposStoreTest, TheKeyNameIsTheFirstFreeOneInTheSequence) {
+  const struct {
+    std::vector<std::u16string> present;
+    std::u16string chosen;
+  } cases[] = {
+      {{u"POSPrinter80", u"POSPrinter80_1"}, u"POSPrinter80_2"},
+      {{u"POSPrinter80_1", u"POSPrinter80"}, u"POSPrinter80_2"},
+      {{u"POSPrinter80_1"}, u"POSPrinter80"},
+      {{u"POSPrinter80", u"POSPrinter80_2"}, u"POSPrinter80_1"},
+      {{u"POSPrinter80_2", u"POSPrinter80_1", u"POSPrinter80"}, u"POSPrinter80_3"},
+      {{u"posprinter80", u"POSPRINTER80_1"}, u"POSPrinter80_2"},
+      {{u"Other", u"POSPrinter800"}, u"POSPrinter80"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Narrow(c.chosen));
+    Clear();
+    for (const std::u16string& name : c.present) seed_.Sz(printer_ + u"\\" + name, u"DeviceName", u"theirs");
+    const std::string before = seed_.Snapshot(printer_);
+    ASSERT_EQ(store_.CreateLDN(u"New", kPrinterClass), kLdnCreated);
+    EXPECT_EQ(seed_.String(printer_, u"New"), c.chosen);
+    EXPECT_EQ(seed_.String(printer_ + u"\\" + c.chosen, u"DeviceName"), u"POSPrinter80");
+    for (const std::u16string& name : c.present) {
+      EXPECT_EQ(seed_.String(printer_ + u"\\" + name, u"DeviceName"), u"theirs") << "an existing key was overwritten";
+    }
+  }
+}
+
+TEST_P(OposStoreTest, AnExistingAliasInAnyLetterCaseIsRefused) {
+  ASSERT_EQ(store_.CreateLDN(u"Shop", kPrinterClass), kLdnCreated);
+  const std::string before = seed_.Snapshot(Root());
+  EXPECT_EQ(store_.CreateLDN(u"Shop", kPrinterClass), kLdnExists);
+  EXPECT_EQ(store_.CreateLDN(u"SHOP", kPrinterClass), kLdnExists);
+  EXPECT_EQ(seed_.Snapshot(Root()), before) << "nothing is written";
+  EXPECT_EQ(seed_.String(printer_, u"Shop"), u"POSPrinter80");
+}
+
+TEST_P(OposStoreTest, AnEmptyNameCreatesNothing) {
+  EXPECT_EQ(store_.CreateLDN(u"", kPrinterClass), kLdnError);
+  EXPECT_FALSE(seed_.Exists(printer_));
+  EXPECT_EQ(store_.CreateLDN(std::u16string(u"a\0b", 3), kPrinterClass), kLdnError);
+  EXPECT_FALSE(seed_.Exists(printer_));
+}
+
+TEST_P(OposStoreTest, EachClassChoosesItsKeyNameOnItsOwn) {
+  seed_.Key(printer_ + u"\\POSPrinter80");
+  EXPECT_EQ(store_.CreateLDN(u"Shop", kPrinterClass), kLdnCreated);
+  EXPECT_EQ(store_.CreateLDN(u"Shop", kDrawerClass), kLdnCreated);
+  EXPECT_EQ(seed_.String(printer_, u"Shop"), u"POSPrinter80_1");
+  EXPECT_EQ(seed_.String(drawer_, u"Shop"), u"POSPrinter80");
+  EXPECT_EQ(seed_.String(drawer_ + u"\\POSPrinter80", u""), u"POSPrinter.OPOS_CashDrawer_SO.2016");
+  EXPECT_FALSE(seed_.Value(drawer_ + u"\\POSPrinter80", u"CharCodePage").first == reg::kTypeDword);
+}
+
+TEST_P(OposStoreTest, AKeyMadeByAnotherProgramMeanwhileIsLeftToIt) {
+  seed_.Key(printer_);
+  intercepting_.beforeCreate = [this](const std::u16string& path) {
+    if (path == printer_ + u"\\POSPrinter80") seed_.Sz(path, u"DeviceName", u"theirs");
+  };
+  EXPECT_EQ(store_.CreateLDN(u"Shop", kPrinterClass), kLdnCreated);
+  EXPECT_EQ(seed_.String(printer_, u"Shop"), u"POSPrinter80_1");
+  EXPECT_EQ(seed_.String(printer_ + u"\\POSPrinter80", u"DeviceName"), u"theirs");
+  EXPECT_THAT(seed_.ValueNames(printer_ + u"\\POSPrinter80"), ElementsAre(u"DeviceName"));
+}
+
+TEST_P(OposStoreTest, AClassKeyThatCannotBeWrittenLeavesTheNewKeyWithoutAlias) {
+  seed_.Key(printer_);
+  ASSERT_TRUE(under_->RestrictAccess(printer_, reg::kRead | reg::kCreateSubKey));
+  EXPECT_EQ(store_.CreateLDN(u"Shop", kPrinterClass), kLdnNoPermission);
+  EXPECT_EQ(seed_.Number(printer_ + u"\\POSPrinter80", u"VersionSO"), kMadeByToolMarker);
+  EXPECT_THAT(seed_.ValueNames(printer_), IsEmpty());
+  EXPECT_THAT(Listed(kPrinterClass), IsEmpty());
+}
+
+TEST_P(OposStoreTest, AnAliasIsSetOnlyForAKeyThatHoldsTheWholeRecord) {
+  intercepting_.refuseValue = [](const std::u16string& name) {
+    return name == u"VersionSO" ? reg::kAccessDenied : reg::kSuccess;
+  };
+  EXPECT_EQ(store_.CreateLDN(u"Shop", kPrinterClass), kLdnError);
+  EXPECT_TRUE(seed_.Exists(printer_ + u"\\POSPrinter80"));
+  EXPECT_THAT(seed_.ValueNames(printer_), IsEmpty());
+}
+
+TEST_P(OposStoreTest, AFailedAliasIsAnError) {
+  intercepting_.refuseValue = [](const std::u16string& name) {
+    return name == u"Shop" ? reg::kAccessDenied : reg::kSuccess;
+  };
+  EXPECT_EQ(store_.CreateLDN(u"Shop", kPrinterClass), kLdnError);
+  EXPECT_TRUE(seed_.Exists(printer_ + u"\\POSPrinter80")) << "the new key stays";
+}
+
+// ---- Deleting -----------------------------------------------------------------------------------
+
+TEST_P(OposStoreTest, DeletingRemovesTheAliasAndItsKey) {
+  ASSERT_EQ(store_.CreateLDN(u"Shop", kPrinterClass), kLdnCreated);
+  ASSERT_EQ(store_.CreateLDN(u"Shop", kDrawerClass), kLdnCreated);
+  ASSERT_EQ(store_.CreateLDN(u"Other", kPrinterClass), kLdnCreated);
+  EXPECT_EQ(store_.DeleteLDN(kPrinterClass, u"Shop"), kLdnDeleted);
+  EXPECT_EQ(store_.DeleteLDN(kDrawerClass, u"Shop"), kLdnDeleted);
+  EXPECT_FALSE(seed_.Exists(printer_ + u"\\POSPrinter80"));
+  EXPECT_FALSE(seed_.Exists(drawer_ + u"\\POSPrinter80"));
+  EXPECT_THAT(Listed(kPrinterClass), ElementsAre(u"Other"));
+  EXPECT_TRUE(seed_.Exists(printer_ + u"\\POSPrinter80_1"));
+}
+
+TEST_P(OposStoreTest, DeletingWhatHasNoAliasChangesNothing) {
+  ASSERT_EQ(store_.CreateLDN(u"Shop", kPrinterClass), kLdnCreated);
+  seed_.Dword(printer_, u"Number", 1);
+  const std::string before = seed_.Snapshot(Root());
+  EXPECT_EQ(store_.DeleteLDN(kPrinterClass, u"POSPrinter80"), kLdnNotFound) << "a key name is not an alias";
+  EXPECT_EQ(store_.DeleteLDN(kPrinterClass, u"Number"), kLdnNotFound) << "not a string";
+  EXPECT_EQ(store_.DeleteLDN(kDrawerClass, u"Shop"), kLdnClassLocked) << "no cash-drawer class key";
+  EXPECT_EQ(seed_.Snapshot(Root()), before);
+  seed_.Key(drawer_);
+  EXPECT_EQ(store_.DeleteLDN(kDrawerClass, u"Shop"), kLdnNotFound);
+}
+
+TEST_P(OposStoreTest, DeletingNeverReachesBeyondOneUnsharedSubkey) {
+  const struct {
+    const char* what;
+    std::u16string target;
+  } cases[] = {
+      {"the class key itself", u""},
+      {"a key further down", u"Outer\\Inner"},
+      {"a key of another class", u"..\\CashDrawer\\POSPrinter80"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Clear();
+    // A class key with no LDN key of its own could itself be deleted.
+    seed_.Sz(printer_, u"Odd", c.target);
+    EXPECT_EQ(store_.DeleteLDN(kPrinterClass, u"Odd"), kLdnDeleted);
+    EXPECT_TRUE(seed_.Exists(printer_));
+
+    seed_.Key(printer_ + u"\\Outer\\Inner");
+    seed_.Key(drawer_ + u"\\POSPrinter80");
+    seed_.Sz(printer_, u"Odd", c.target);
+    EXPECT_EQ(store_.DeleteLDN(kPrinterClass, u"Odd"), kLdnDeleted);
+    EXPECT_THAT(seed_.ValueNames(printer_), IsEmpty()) << "the alias is gone";
+    EXPECT_TRUE(seed_.Exists(printer_ + u"\\Outer\\Inner"));
+    EXPECT_TRUE(seed_.Exists(drawer_ + u"\\POSPrinter80"));
+  }
+}
+
+TEST_P(OposStoreTest, AKeyThatAnotherAliasStillNamesStays) {
+  SeedLdn(printer_, u"First", u"Shared");
+  seed_.Sz(printer_, u"Second", u"SHARED");
+  EXPECT_EQ(store_.DeleteLDN(kPrinterClass, u"First"), kLdnDeleted);
+  EXPECT_TRUE(seed_.Exists(printer_ + u"\\Shared"));
+  EXPECT_THAT(Listed(kPrinterClass), ElementsAre(u"Second"));
+  EXPECT_EQ(store_.DeleteLDN(kPrinterClass, u"Second"), kLdnDeleted);
+  EXPECT_FALSE(seed_.Exists(printer_ + u"\\Shared"));
+}
+
+TEST_P(OposStoreTest, AKeyWithSubkeysLosesOnlyItsAlias) {
+  SeedLdn(printer_, u"Shop", u"POSPrinter80");
+  seed_.Key(printer_ + u"\\POSPrinter80\\Extra");
+  EXPECT_EQ(store_.DeleteLDN(kPrinterClass, u"Shop"), kLdnDeleted);
+  EXPECT_TRUE(seed_.Exists(printer_ + u"\\POSPrinter80\\Extra"));
+  EXPECT_THAT(seed_.ValueNames(printer_), IsEmpty());
+}
+
+TEST_P(OposStoreTest, DeletingAnAliasOfAnyLength) {
+  const std::u16string alias(300, u'a');
+  const std::u16string target = u"K" + std::u16string(299, u'k');  // longer than any key name
+  seed_.Sz(printer_, alias, target);
+  EXPECT_EQ(store_.DeleteLDN(kPrinterClass, alias), kLdnDeleted);
+  EXPECT_THAT(seed_.ValueNames(printer_), IsEmpty());
+}
+
+TEST_P(OposStoreTest, AClassKeyThatCannotBeWrittenRefusesDeletion) {
+  SeedLdn(printer_, u"Shop", u"POSPrinter80");
+  ASSERT_TRUE(under_->RestrictAccess(printer_, reg::kRead));
+  EXPECT_EQ(store_.DeleteLDN(kPrinterClass, u"Shop"), kLdnClassLocked);
+  EXPECT_THAT(Listed(kPrinterClass), ElementsAre(u"Shop"));
+}
+
+std::string StoreParamName(const ::testing::TestParamInfo<StoreParam>& p) {
+  return std::get<0>(p.param).name + (std::get<1>(p.param) == kArchitectureX86 ? "_x86" : "_x64");
+}
+
+INSTANTIATE_TEST_SUITE_P(Store, OposStoreTest,
+                         ::testing::Combine(::testing::ValuesIn(RegistryBackends()),
+                                            ::testing::Values(kArchitectureX86, kArchitectureAmd64)),
+                         StoreParamName);
+
+}  // namespace
+}  // namespace corvale::testing

@@ -1,0 +1,170 @@
+#include "registry_fixture.h"
+
+#include <algorithm>
+#include <cstring>
+#include <sstream>
+
+#include "store/registry_values.h"
+
+namespace corvale::testing {
+
+std::vector<std::uint8_t> SzBytes(const std::u16string& text) {
+  std::vector<std::uint8_t> bytes((text.size() + 1) * sizeof(char16_t), 0);
+  std::memcpy(bytes.data(), text.data(), text.size() * sizeof(char16_t));
+  return bytes;
+}
+
+std::vector<std::uint8_t> DwordBytes(std::uint32_t v) {
+  return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v >> 16),
+          static_cast<std::uint8_t>(v >> 24)};
+}
+
+std::string Narrow(const std::u16string& text) {
+  std::string out;
+  for (char16_t c : text) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else {
+      std::ostringstream hex;
+      hex << "\\u" << std::hex << static_cast<unsigned>(c);
+      out += hex.str();
+    }
+  }
+  return out;
+}
+
+void RegistrySeed::Key(const std::u16string& path) {
+  std::unique_ptr<RegistryKey> key;
+  ASSERT_EQ(registry_.CreateKey(path, reg::kReadWrite, &key, nullptr), reg::kSuccess) << Narrow(path);
+}
+
+void RegistrySeed::Raw(const std::u16string& path, const std::u16string& name, std::uint32_t type,
+                       const std::vector<std::uint8_t>& data) {
+  std::unique_ptr<RegistryKey> key;
+  ASSERT_EQ(registry_.CreateKey(path, reg::kReadWrite, &key, nullptr), reg::kSuccess) << Narrow(path);
+  ASSERT_EQ(key->SetValue(name, type, data.data(), static_cast<std::uint32_t>(data.size())), reg::kSuccess)
+      << Narrow(name);
+}
+
+bool RegistrySeed::Exists(const std::u16string& path) {
+  std::unique_ptr<RegistryKey> key;
+  return registry_.OpenKey(path, reg::kRead, &key) == reg::kSuccess;
+}
+
+std::pair<std::uint32_t, std::vector<std::uint8_t>> RegistrySeed::Value(const std::u16string& path,
+                                                                         const std::u16string& name) {
+  std::unique_ptr<RegistryKey> key;
+  std::uint32_t type = 0xFFFFFFFF;
+  std::vector<std::uint8_t> data;
+  if (registry_.OpenKey(path, reg::kRead, &key) != reg::kSuccess) return {0xFFFFFFFF, {}};
+  if (ReadValue(*key, name, &type, &data) != reg::kSuccess) return {0xFFFFFFFF, {}};
+  return {type, data};
+}
+
+std::u16string RegistrySeed::String(const std::u16string& path, const std::u16string& name) {
+  auto [type, data] = Value(path, name);
+  EXPECT_EQ(type, reg::kTypeSz) << Narrow(name);
+  return TextOfStringData(type, data).value_or(u"<not a string>");
+}
+
+std::uint32_t RegistrySeed::Number(const std::u16string& path, const std::u16string& name) {
+  auto [type, data] = Value(path, name);
+  EXPECT_EQ(type, reg::kTypeDword) << Narrow(name);
+  EXPECT_EQ(data.size(), 4u) << Narrow(name);
+  if (data.size() != 4) return 0xDEADBEEF;
+  return static_cast<std::uint32_t>(data[0]) | static_cast<std::uint32_t>(data[1]) << 8 |
+         static_cast<std::uint32_t>(data[2]) << 16 | static_cast<std::uint32_t>(data[3]) << 24;
+}
+
+std::vector<std::u16string> RegistrySeed::ValueNames(const std::u16string& path) {
+  std::unique_ptr<RegistryKey> key;
+  std::vector<std::u16string> names;
+  if (registry_.OpenKey(path, reg::kRead, &key) == reg::kSuccess) ListValueNames(*key, &names);
+  return names;
+}
+
+std::vector<std::u16string> RegistrySeed::SubkeyNames(const std::u16string& path) {
+  std::unique_ptr<RegistryKey> key;
+  std::vector<std::u16string> names;
+  if (registry_.OpenKey(path, reg::kRead, &key) == reg::kSuccess) ListSubkeyNames(*key, &names);
+  return names;
+}
+
+std::string RegistrySeed::Snapshot(const std::u16string& path) {
+  if (!Exists(path)) return "<no key>";
+  std::vector<std::string> lines;
+  std::vector<std::u16string> names = ValueNames(path);
+  for (const std::u16string& name : names) {
+    auto [type, data] = Value(path, name);
+    std::ostringstream line;
+    line << "[" << Narrow(name) << "] type " << type << ":";
+    for (std::uint8_t b : data) line << " " << static_cast<unsigned>(b);
+    lines.push_back(line.str());
+  }
+  for (const std::u16string& sub : SubkeyNames(path)) {
+    lines.push_back("key " + Narrow(sub) + " {" + Snapshot(path + u"\\" + sub) + "}");
+  }
+  std::sort(lines.begin(), lines.end());
+  std::string all;
+  for (const std::string& line : lines) all += line + "\n";
+  return all;
+}
+
+namespace {
+
+class InterceptingKey final : public RegistryKey {
+ public:
+  InterceptingKey(std::unique_ptr<RegistryKey> inner, const InterceptingRegistry& owner)
+      : inner_(std::move(inner)), owner_(owner) {}
+
+  RegStatus QueryValue(const std::u16string& name, std::uint32_t* type, std::uint8_t* data,
+                       std::uint32_t* size) override {
+    return inner_->QueryValue(name, type, data, size);
+  }
+  RegStatus SetValue(const std::u16string& name, std::uint32_t type, const std::uint8_t* data,
+                     std::uint32_t size) override {
+    if (owner_.refuseValue) {
+      if (RegStatus refused = owner_.refuseValue(name); refused != reg::kSuccess) return refused;
+    }
+    return inner_->SetValue(name, type, data, size);
+  }
+  RegStatus EnumValue(std::uint32_t index, char16_t* name, std::uint32_t* nameChars, std::uint32_t* type,
+                      std::uint8_t* data, std::uint32_t* dataSize) override {
+    return inner_->EnumValue(index, name, nameChars, type, data, dataSize);
+  }
+  RegStatus EnumKey(std::uint32_t index, char16_t* name, std::uint32_t* nameChars) override {
+    return inner_->EnumKey(index, name, nameChars);
+  }
+  RegStatus QueryInfo(RegKeyInfo* info) override { return inner_->QueryInfo(info); }
+  RegStatus DeleteValue(const std::u16string& name) override { return inner_->DeleteValue(name); }
+  RegStatus DeleteSubKey(const std::u16string& path) override { return inner_->DeleteSubKey(path); }
+
+ private:
+  std::unique_ptr<RegistryKey> inner_;
+  const InterceptingRegistry& owner_;
+};
+
+}  // namespace
+
+std::unique_ptr<RegistryKey> InterceptingRegistry::Wrap(std::unique_ptr<RegistryKey> key) {
+  return std::make_unique<InterceptingKey>(std::move(key), *this);
+}
+
+RegStatus InterceptingRegistry::OpenKey(const std::u16string& path, std::uint32_t access,
+                                        std::unique_ptr<RegistryKey>* key) {
+  std::unique_ptr<RegistryKey> inner;
+  const RegStatus s = inner_.OpenKey(path, access, &inner);
+  if (s == reg::kSuccess) *key = Wrap(std::move(inner));
+  return s;
+}
+
+RegStatus InterceptingRegistry::CreateKey(const std::u16string& path, std::uint32_t access,
+                                          std::unique_ptr<RegistryKey>* key, std::uint32_t* disposition) {
+  if (beforeCreate) beforeCreate(path);
+  std::unique_ptr<RegistryKey> inner;
+  const RegStatus s = inner_.CreateKey(path, access, &inner, disposition);
+  if (s == reg::kSuccess) *key = Wrap(std::move(inner));
+  return s;
+}
+
+}  // namespace corvale::testing
