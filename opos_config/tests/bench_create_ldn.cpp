@@ -1,0 +1,81 @@
+// How the cost of CreateLDN grows with the number of LDN keys in a class: a class that holds
+// POSPrinter80, POSPrinter80_1, ... POSPrinter80_{N-1}, against one ListLDNKeys of that class.
+// The choice of the key name must be linear in N, so the ratio stays flat as N grows.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/memory_registry.h"
+#include "platform/system_info.h"
+#include "registry_backends.h"
+#include "store/ldn_record.h"
+#include "store/opos_store.h"
+
+namespace {
+
+using namespace corvale;
+using Clock = std::chrono::steady_clock;
+
+std::u16string KeyName(std::size_t n) {
+  if (n == 0) return u"POSPrinter80";
+  const std::string digits = std::to_string(n);
+  return u"POSPrinter80_" + std::u16string(digits.begin(), digits.end());
+}
+
+// The median of |runs| timings of |measured|; |after| runs untimed after each.
+template <typename F, typename G>
+double MedianMicroseconds(int runs, F&& measured, G&& after) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    const auto start = Clock::now();
+    measured();
+    times.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    after();
+  }
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+bool Run(const testing::RegistryBackend& backend) {
+  std::printf("%s registry\n%8s %16s %16s %8s\n", backend.name.c_str(), "N", "ListLDNKeys us", "CreateLDN us",
+              "ratio");
+  bool ok = true;
+  for (std::size_t n : {100u, 1000u, 10000u}) {
+    auto under = backend.make();
+    under->RemoveTree(u"SOFTWARE\\OLEforRetail");
+    FixedSystemInfo system(kArchitectureX86);
+    OposStore store(under->registry(), system);
+    const std::u16string classKey = store.ClassKeyPath(kPrinterClass);
+    for (std::size_t i = 0; i < n; ++i) {
+      std::unique_ptr<RegistryKey> key;
+      under->registry().CreateKey(classKey + u"\\" + KeyName(i), reg::kReadWrite, &key, nullptr);
+    }
+    const int runs = n >= 10000 ? 5 : 21;
+    std::vector<std::u16string> keys;
+    const double list = MedianMicroseconds(runs, [&] { store.ListLDNKeys(kPrinterClass, keys); }, [] {});
+    const std::u16string expected = KeyName(n);
+    int result = 0;
+    const double create = MedianMicroseconds(
+        runs, [&] { result = store.CreateLDN(u"Bench", kPrinterClass); },
+        [&] {
+          const LDNRecord created(store, u"Bench", kPrinterClass);
+          if (result != kLdnCreated || created.KeyName != expected) ok = false;
+          store.DeleteLDN(kPrinterClass, u"Bench");
+        });
+    std::printf("%8zu %16.0f %16.0f %8.2f\n", n, list, create, create / list);
+    under->RemoveTree(u"SOFTWARE\\OLEforRetail");
+  }
+  if (!ok) std::printf("CreateLDN did not choose the first free key name\n");
+  return ok;
+}
+
+}  // namespace
+
+int main() {
+  bool ok = true;
+  for (const testing::RegistryBackend& backend : testing::RegistryBackends()) ok = Run(backend) && ok;
+  return ok ? 0 : 1;
+}

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Sets up this machine and builds both tools: installs what is missing from Debian's packages,
+# configures and builds the three build trees, and creates the Wine prefix of this checkout.
+#   tools/setup.sh               set up and build
+#   tools/setup.sh --run NAME    then start NAME (corvale or velmara) under Wine
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+run=""
+if [ "${1:-}" = "--run" ]; then run=${2:?"--run needs corvale or velmara"}; fi
+
+tools/install-deps.sh
+for preset in win32 win64 host; do
+  echo "== building $preset"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+done
+tools/wine-prefix.sh
+
+echo
+echo "The deliverables (32-bit Windows programs):"
+for exe in build/win32/bin/Corvale.exe build/win32/bin/Velmara.exe; do
+  if [ -f "$exe" ]; then echo "  $root/$exe"; fi
+done
+
+if [ -n "$run" ]; then exec tools/try.sh "$run"; fi
