@@ -1,0 +1,1 @@
+# Tests of the installation engine and its platform services.

@@ -1,0 +1,1 @@
+# Tests of USB discovery, direct output and their platform services.
