@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make ninja-build googletest
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  wine64 xvfb xauth x11-utils
+  wine64 fonts-wine xvfb xauth x11-utils
   fonts-wqy-microhei locales imagemagick
 )
 

@@ -1,20 +1,40 @@
 #!/usr/bin/env bash
-# Creates this checkout's Wine prefix once; later calls return at once.
+# Creates this checkout's Wine prefix and brings its settings up to date; once both are done,
+# later calls return at once.
 set -euo pipefail
 . "$(dirname "$0")/wine-env.sh"
 
-if [ -f "$WINEPREFIX/.pos-ready" ]; then exit 0; fi
+# Raise when the settings below change.
+settings_version=3
+ready="$WINEPREFIX/.pos-settings-$settings_version"
+
+if [ -f "$ready" ]; then exit 0; fi
 mkdir -p "$(dirname "$WINEPREFIX")"
 exec 9>"$WINEPREFIX.lock"
 flock 9
-if [ -f "$WINEPREFIX/.pos-ready" ]; then exit 0; fi
+if [ -f "$ready" ]; then exit 0; fi
 
-echo "creating the Wine prefix in $WINEPREFIX"
-rm -rf "$WINEPREFIX"
-DISPLAY= "$POS_WINE" wineboot --init >/dev/null 2>&1 || true
-"$POS_WINESERVER" -w
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "creating the Wine prefix in $WINEPREFIX"
+  rm -rf "$WINEPREFIX"
+  DISPLAY= "$POS_WINE" wineboot --init >/dev/null 2>&1 || true
+  "$POS_WINESERVER" -w
+  test -f "$WINEPREFIX/system.reg" || { echo "wineboot did not create the prefix" >&2; exit 1; }
+fi
+
+# Wine's own fonts (Tahoma for "MS Shell Dlg" among them), where this Wine build does not look
+# for them, so that dialogs are laid out with the font their templates were drawn for.
+if [ -d /usr/share/wine/fonts ]; then
+  cp -f /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+fi
+
+reg_add() { DISPLAY= "$POS_WINE" reg add "$@" /f >/dev/null 2>&1; }
 # A crashing test ends with its exit code, not with a debugger dialog.
-"$POS_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+reg_add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
+# Every window in one virtual desktop that Wine draws itself, title bars and frames included,
+# whether or not the X server has a window manager.
+reg_add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default
+reg_add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1280x1024
 "$POS_WINESERVER" -w
-test -f "$WINEPREFIX/system.reg" || { echo "wineboot did not create the prefix" >&2; exit 1; }
-touch "$WINEPREFIX/.pos-ready"
+rm -f "$WINEPREFIX"/.pos-ready "$WINEPREFIX"/.pos-settings-*
+touch "$ready"

@@ -1,0 +1,41 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include "platform/shell.h"
+#include "platform/system_info.h"
+#include "platform/win32_registry.h"
+#include "resources/resource.h"
+#include "store/opos_store.h"
+#include "win32_corvale_window.h"
+
+namespace corvale {
+
+// The application: one modal dialog, and the program ends when it closes.
+class CCorvaleApp {
+ public:
+  int Run(HINSTANCE instance) {
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof(controls);
+    // The IP-address control is one of the Internet classes.
+    controls.dwICC = ICC_WIN95_CLASSES | ICC_INTERNET_CLASSES;
+    InitCommonControlsEx(&controls);
+
+    Win32Registry registry;
+    Win32SystemInfo system;
+    OposStore store(registry, system);
+    Win32Shell shell;
+    Win32CorvaleWindow window(store, shell);
+    window.RunModal(instance, IDD_CORVALE, nullptr);
+    return 0;
+  }
+};
+
+}  // namespace corvale
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  try {
+    return corvale::CCorvaleApp().Run(instance);
+  } catch (...) {
+    return 1;
+  }
+}
