@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Checks that a deliverable is a 32-bit Windows GUI program that Windows XP loads: subsystem
+# version 5.01, imports only from Windows' own DLLs and none that Windows XP lacks, and the
+# resources it must carry.
+#   check-deliverable.sh OBJDUMP EXE [--contains TEXT]... [--contains-utf16 TEXT]...
+set -euo pipefail
+objdump=$1
+exe=$2
+shift 2
+here=$(cd "$(dirname "$0")" && pwd)
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+headers=$("$objdump" -p "$exe")
+grep -q '^Magic[[:space:]]*010b' <<<"$headers" || fail "not a 32-bit (PE32) program"
+grep -q 'file format pei-i386' <<<"$headers" || fail "not an i386 program"
+grep -q '^Subsystem[[:space:]]*00000002' <<<"$headers" || fail "not a Windows GUI program"
+grep -q '^MajorSubsystemVersion[[:space:]]*5$' <<<"$headers" || fail "major subsystem version is not 5"
+grep -q '^MinorSubsystemVersion[[:space:]]*1$' <<<"$headers" || fail "minor subsystem version is not 1"
+grep -q '^MajorOSystemVersion[[:space:]]*5$' <<<"$headers" || fail "major OS version is not 5"
+grep -q '^MinorOSystemVersion[[:space:]]*1$' <<<"$headers" || fail "minor OS version is not 1"
+
+# Import table as "DLL function" lines.
+imports=$(awk '
+  /DLL Name:/ { dll = $3; next }
+  /^[[:space:]]+[0-9a-f]+[[:space:]]+[0-9]+[[:space:]]+[A-Za-z_?@]/ && dll != "" { print dll, $3 }
+  /^$/ { }
+' <<<"$headers")
+[ -n "$imports" ] || fail "no imports found"
+
+allowed_dlls='^(kernel32|user32|gdi32|advapi32|comctl32|comdlg32|shell32|msvcrt|winspool\.drv|setupapi|ole32|oleaut32|version)(\.dll)?$'
+while read -r dll; do
+  [ -n "$dll" ] || continue
+  lower=$(tr '[:upper:]' '[:lower:]' <<<"$dll")
+  [[ "$lower" =~ $allowed_dlls ]] || fail "imports from $dll, which is not one of Windows' own DLLs"
+done < <(grep '^[[:space:]]*DLL Name:' <<<"$headers" | awk '{print $3}')
+
+while read -r dll fn; do
+  [ -n "$dll" ] || continue
+  case "$dll $fn" in \#*) continue ;; esac
+  if grep -qix "$dll $fn" <<<"$imports"; then fail "imports $dll $fn, which Windows XP lacks"; fi
+done < "$here/xp-missing-imports.txt"
+# Windows XP's msvcrt.dll has none of the bounds-checked "_s" functions.
+if grep -iE '^msvcrt\.dll [A-Za-z0-9_]+_s$' <<<"$imports"; then fail "imports bounds-checked CRT functions that XP's msvcrt lacks"; fi
+
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --contains)
+      grep -qaF -- "$2" "$exe" || fail "does not contain: $2"
+      shift 2 ;;
+    --contains-utf16)
+      needle=$(printf '%s' "$2" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 | tr -d ' \n')
+      od -An -tx1 -v "$exe" | tr -d ' \n' | grep -q "$needle" || fail "does not contain (UTF-16): $2"
+      shift 2 ;;
+    *) echo "unknown option $1" >&2; exit 2 ;;
+  esac
+done
+
+echo "$(basename "$exe"): $(wc -l <<<"$imports") imports from $(grep -c 'DLL Name' <<<"$headers") DLLs checked"
+if [ "$failures" -ne 0 ]; then exit 1; fi
