@@ -1,0 +1,264 @@
+// The real Corvale.exe under Wine, driven through window messages by control id, with the real
+// registry behind it.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "platform/system_info.h"
+#include "platform/win32_registry.h"
+#include "registry_fixture.h"
+#include "resources/resource.h"
+#include "store/ldn_record.h"
+#include "store/opos_store.h"
+#include "window_driver.h"
+
+namespace corvale::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+MATCHER_P(Says, text, "") { return arg.text == text && arg.title == L"Corvale" && arg.buttons.size() == 1; }
+
+class CorvaleWindowTest : public ::testing::Test {
+ protected:
+  CorvaleWindowTest() : store_(registry_, system_), seed_(registry_) {}
+
+  void SetUp() override {
+    Clear();
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH, temp);
+    scratch_ = std::wstring(temp) + L"corvale-window-test-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(scratch_.c_str(), nullptr);
+    DeleteFileW((scratch_ + L"\\dunlith-args.txt").c_str());
+    ASSERT_TRUE(CopyFileW((ThisProgramsDirectory() + L"\\dunlith\\Dunlith.exe").c_str(),
+                          (scratch_ + L"\\Dunlith.exe").c_str(), FALSE));
+  }
+
+  void TearDown() override {
+    program_.reset();
+    Clear();
+    DeleteFileW((scratch_ + L"\\dunlith-args.txt").c_str());
+    DeleteFileW((scratch_ + L"\\Dunlith.exe").c_str());
+    RemoveDirectoryW(scratch_.c_str());
+  }
+
+  void Clear() {
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\WOW6432Node\\OLEforRetail");
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\OLEforRetail");
+  }
+
+  void AddLdn(const std::u16string& name, std::uint32_t portType, std::uint32_t portSetting) {
+    ASSERT_EQ(store_.CreateLDN(name, kPrinterClass), kLdnCreated);
+    ASSERT_EQ(store_.CreateLDN(name, kDrawerClass), kLdnCreated);
+    for (const std::u16string* deviceClass : {&kPrinterClass, &kDrawerClass}) {
+      LDNRecord record(store_, name, *deviceClass);
+      record.PortType = portType;
+      record.PortSetting = portSetting;
+      ASSERT_TRUE(record.WriteLDN(store_, record.LDNName, *deviceClass));
+    }
+  }
+
+  std::u16string KeyOf(const std::u16string& deviceClass, const std::u16string& name) {
+    return store_.ClassKeyPath(deviceClass) + u"\\" + seed_.String(store_.ClassKeyPath(deviceClass), name);
+  }
+
+  void StartCorvale() {
+    program_ = std::make_unique<Program>();
+    ASSERT_TRUE(program_->Start(ThisProgramsDirectory() + L"\\Corvale.exe", scratch_, L"Corvale"))
+        << "Corvale's main dialog did not appear";
+    main_ = program_->window();
+  }
+
+  // Clicks a button of the main dialog and answers the message boxes that follow.
+  std::vector<SeenMessageBox> ClickAndAnswer(int id) {
+    Pending click = Click(main_, id);
+    return AnswerMessageBoxes(program_->processId(), L"Corvale", click, {main_});
+  }
+
+  std::wstring Screenshot(const std::wstring& name) {
+    const std::wstring directory = ThisProgramsDirectory() + L"\\..\\screenshots";
+    CreateDirectoryW(directory.c_str(), nullptr);
+    return directory + L"\\" + name;
+  }
+
+  Win32Registry registry_;
+  Win32SystemInfo system_;
+  OposStore store_;
+  RegistrySeed seed_;
+  std::wstring scratch_;
+  std::unique_ptr<Program> program_;
+  HWND main_ = nullptr;
+};
+
+TEST_F(CorvaleWindowTest, StartsShowingTheFirstLdn) {
+  AddLdn(u"A till", kPortSerial, 0x0203);
+  AddLdn(u"B till", kPortEthernet, 0xC0A80164);
+  StartCorvale();
+  EXPECT_THAT(ListEntries(main_, IDC_LDN_LIST), ElementsAre(L"A till", L"B till"));
+  EXPECT_EQ(ListSelection(main_, IDC_LDN_LIST), 0);
+  EXPECT_TRUE(Checked(main_, IDR_SERIAL));
+  EXPECT_FALSE(Checked(main_, IDR_USB));
+  EXPECT_FALSE(Checked(main_, IDR_ETHERNET));
+  EXPECT_EQ(ListText(main_, IDC_PORT_NAME, ListSelection(main_, IDC_PORT_NAME)), L"COM3");
+  EXPECT_EQ(ListText(main_, IDC_BAUD_RATE, ListSelection(main_, IDC_BAUD_RATE)), L"19200");
+  EXPECT_FALSE(Enabled(main_, IDC_IP_ADDRESS));
+  EXPECT_TRUE(Enabled(main_, IDC_PORT_NAME));
+  EXPECT_EQ(ControlText(main_, IDE_TIME_OUT), L"1000");
+  EXPECT_EQ(ControlText(main_, IDE_CODE_PAGE), L"437");
+  EXPECT_EQ(FocusOf(program_->threadId()), GetDlgItem(main_, IDB_TEST_PRINTER));
+
+  // The template's list entries and the port names.
+  EXPECT_THAT(ListEntries(main_, IDC_BAUD_RATE), ElementsAre(L"9600", L"19200", L"38400", L"115200"));
+  EXPECT_THAT(ListEntries(main_, IDC_DOT_LINE_WIDTH), ElementsAre(L"576", L"640"));
+  const std::vector<std::wstring> effects = ListEntries(main_, IDC_EFFECTS);
+  ASSERT_EQ(effects.size(), 11u);
+  EXPECT_EQ(effects.front(), L"Floyd-Steinberg");
+  EXPECT_EQ(effects[1], L"Ordered-Dithering (4x4)");
+  EXPECT_EQ(effects.back(), L"Adaptive Threshold");
+  EXPECT_EQ(ListCount(main_, IDC_PORT_NAME), 255);
+  EXPECT_EQ(ListText(main_, IDC_PORT_NAME, 254), L"COM255");
+
+  ChooseInList(main_, IDC_LDN_LIST, 1);
+  EXPECT_TRUE(Checked(main_, IDR_ETHERNET));
+  EXPECT_EQ(IpAddressText(main_, IDC_IP_ADDRESS), L"192.168.1.100");
+  EXPECT_TRUE(Enabled(main_, IDC_IP_ADDRESS));
+  EXPECT_FALSE(Enabled(main_, IDC_BAUD_RATE));
+  EXPECT_TRUE(SaveScreenshot(main_, Screenshot(L"corvale-main.png")));
+}
+
+TEST_F(CorvaleWindowTest, AppliesSerialAndEthernetSettingsToBothClasses) {
+  AddLdn(u"Till", kPortUsb, 0);
+  StartCorvale();
+  EXPECT_THAT(ClickAndAnswer(IDR_SERIAL), IsEmpty());
+  EXPECT_TRUE(Enabled(main_, IDC_PORT_NAME));
+  ChooseInList(main_, IDC_PORT_NAME, 3);
+  ChooseInList(main_, IDC_BAUD_RATE, 2);
+  SetControlText(main_, IDE_TIME_OUT, L"2500");
+  EXPECT_THAT(ClickAndAnswer(IDB_APPLY), ElementsAre(Says(L"Apply setting success !")));
+  for (const std::u16string* deviceClass : {&kPrinterClass, &kDrawerClass}) {
+    const std::u16string key = KeyOf(*deviceClass, u"Till");
+    EXPECT_EQ(seed_.Number(key, u"PortType"), kPortSerial);
+    EXPECT_EQ(seed_.Number(key, u"PortSetting") & 0xFFFF, 0x0304u);
+    EXPECT_EQ(seed_.Number(key, u"TimeOut"), 2500u);
+  }
+
+  EXPECT_THAT(ClickAndAnswer(IDR_ETHERNET), IsEmpty());
+  SendDlgItemMessageW(main_, IDC_IP_ADDRESS, IPM_SETADDRESS, 0, static_cast<LPARAM>(MAKEIPADDRESS(10, 1, 2, 30)));
+  const std::vector<SeenMessageBox> seen = ClickAndAnswer(IDB_APPLY);
+  EXPECT_THAT(seen, ElementsAre(Says(L"Apply setting success !")));
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_FALSE(seen[0].hasIcon);
+  EXPECT_EQ(seen[0].owner, main_);
+  for (const std::u16string* deviceClass : {&kPrinterClass, &kDrawerClass}) {
+    const std::u16string key = KeyOf(*deviceClass, u"Till");
+    EXPECT_EQ(seed_.Number(key, u"PortType"), kPortEthernet);
+    EXPECT_EQ(seed_.Number(key, u"PortSetting"), 0x0A01021Eu);
+  }
+}
+
+TEST_F(CorvaleWindowTest, ATimeOutOutOfRangeIsRefused) {
+  AddLdn(u"Till", kPortUsb, 0);
+  StartCorvale();
+  const std::string before = seed_.Snapshot(u"SOFTWARE\\WOW6432Node\\OLEforRetail");
+  SetControlText(main_, IDE_TIME_OUT, L"5");
+  const std::vector<SeenMessageBox> seen = ClickAndAnswer(IDB_APPLY);
+  ASSERT_THAT(seen, ElementsAre(Says(L"请输入一个 10 至 10000 之间的整数。")));
+  EXPECT_TRUE(seen[0].hasIcon) << "the exclamation icon";
+  EXPECT_EQ(FocusOf(program_->threadId()), GetDlgItem(main_, IDE_TIME_OUT));
+  EXPECT_EQ(seed_.Snapshot(u"SOFTWARE\\WOW6432Node\\OLEforRetail"), before);
+}
+
+TEST_F(CorvaleWindowTest, CreatesANewLdn) {
+  AddLdn(u"Shop", kPortUsb, 0);
+  StartCorvale();
+  Pending click = Click(main_, IDB_NEW);
+  HWND dialog = WaitForDialog(program_->processId(), L"New LDN", {main_}, 10000);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(GetWindow(dialog, GW_OWNER), main_);
+  POINT origin{0, 0};
+  ClientToScreen(main_, &origin);
+  POINT placed{0, 0};
+  ClientToScreen(dialog, &placed);
+  EXPECT_EQ(placed.x, origin.x) << "at the top-left corner of the main dialog's client area";
+  EXPECT_EQ(placed.y, origin.y);
+  EXPECT_EQ(FocusOf(program_->threadId()), GetDlgItem(dialog, IDB_NEW_LDN_OK));
+  EXPECT_TRUE(SaveScreenshot(dialog, Screenshot(L"corvale-new-ldn.png")));
+
+  SetControlText(dialog, IDE_NEW_LDN, L"Shop 2");
+  Press(dialog, IDB_NEW_LDN_OK);
+  HWND box = WaitForDialog(program_->processId(), L"Corvale", {main_}, 10000);
+  ASSERT_NE(box, nullptr);
+  const SeenMessageBox seen = ReadMessageBox(box);
+  EXPECT_EQ(seen.text, L"Add new LDN successfully !");
+  EXPECT_EQ(seen.owner, dialog);
+  Press(box, IDOK);
+  ASSERT_TRUE(click.WaitDone(10000));
+  EXPECT_FALSE(IsWindow(dialog));
+  EXPECT_THAT(ListEntries(main_, IDC_LDN_LIST), ElementsAre(L"Shop", L"Shop 2"));
+  EXPECT_EQ(ListSelection(main_, IDC_LDN_LIST), 1);
+  EXPECT_EQ(seed_.String(store_.ClassKeyPath(kPrinterClass), u"Shop 2"), u"POSPrinter80_1");
+  EXPECT_EQ(seed_.String(store_.ClassKeyPath(kDrawerClass), u"Shop 2"), u"POSPrinter80_1");
+}
+
+TEST_F(CorvaleWindowTest, ANewLdnThatExistsKeepsTheDialogOpen) {
+  AddLdn(u"Shop", kPortUsb, 0);
+  StartCorvale();
+  const std::string before = seed_.Snapshot(u"SOFTWARE\\WOW6432Node\\OLEforRetail");
+  Pending click = Click(main_, IDB_NEW);
+  HWND dialog = WaitForDialog(program_->processId(), L"New LDN", {main_}, 10000);
+  ASSERT_NE(dialog, nullptr);
+  SetControlText(dialog, IDE_NEW_LDN, L"Shop");
+  Press(dialog, IDB_NEW_LDN_OK);
+  HWND box = WaitForDialog(program_->processId(), L"Corvale", {main_}, 10000);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(ReadMessageBox(box).text, L"<Shop> alrealy exists !");
+  Press(box, IDOK);
+  Sleep(300);
+  EXPECT_TRUE(IsWindow(dialog)) << "the dialog stays open";
+  EXPECT_EQ(ControlText(dialog, IDE_NEW_LDN), L"Shop");
+  Press(dialog, IDB_NEW_LDN_CANCEL);
+  ASSERT_TRUE(click.WaitDone(10000));
+  EXPECT_THAT(ListEntries(main_, IDC_LDN_LIST), ElementsAre(L"Shop"));
+  EXPECT_EQ(seed_.Snapshot(u"SOFTWARE\\WOW6432Node\\OLEforRetail"), before);
+}
+
+TEST_F(CorvaleWindowTest, DeletesTheSelectedLdn) {
+  AddLdn(u"A", kPortUsb, 0);
+  AddLdn(u"B", kPortEthernet, 0x0A000001);
+  StartCorvale();
+  EXPECT_THAT(ClickAndAnswer(IDB_DELETE), ElementsAre(Says(L"Delete LDN successfully !")));
+  EXPECT_THAT(ListEntries(main_, IDC_LDN_LIST), ElementsAre(L"B"));
+  EXPECT_EQ(ListSelection(main_, IDC_LDN_LIST), 0);
+  EXPECT_TRUE(Checked(main_, IDR_ETHERNET));
+  std::vector<std::u16string> names;
+  store_.ListLDNAliases(kPrinterClass, names);
+  EXPECT_THAT(names, ElementsAre(u"B"));
+  store_.ListLDNAliases(kDrawerClass, names);
+  EXPECT_THAT(names, ElementsAre(u"B"));
+}
+
+TEST_F(CorvaleWindowTest, TestPrinterStartsTheTestProgramWithTheLdn) {
+  AddLdn(u"Shop 1", kPortUsb, 0);
+  StartCorvale();
+  EXPECT_THAT(ClickAndAnswer(IDR_ETHERNET), IsEmpty());
+  SendDlgItemMessageW(main_, IDC_IP_ADDRESS, IPM_SETADDRESS, 0, static_cast<LPARAM>(MAKEIPADDRESS(10, 0, 0, 9)));
+  EXPECT_THAT(ClickAndAnswer(IDB_TEST_PRINTER), IsEmpty());
+  const std::wstring recorded = scratch_ + L"\\dunlith-args.txt";
+  for (int i = 0; i < 200 && GetFileAttributesW(recorded.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(50);
+  std::ifstream file(Utf8(recorded), std::ios::binary);
+  std::stringstream contents;
+  contents << file.rdbuf();
+  EXPECT_EQ(contents.str(), "Shop 1");
+  EXPECT_EQ(seed_.Number(KeyOf(kPrinterClass, u"Shop 1"), u"PortSetting"), 0x0A000009u);
+  EXPECT_EQ(seed_.Number(KeyOf(kDrawerClass, u"Shop 1"), u"PortSetting"), 0x0A000009u);
+}
+
+}  // namespace
+}  // namespace corvale::testing
