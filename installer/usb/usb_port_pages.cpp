@@ -1,0 +1,133 @@
+#include "usb_port_pages.h"
+
+#include <memory>
+#include <string_view>
+
+#include "usb_discovery.h"
+#include "usb_globals.h"
+
+namespace velmara {
+
+namespace {
+
+constexpr std::string_view kChineseHeader = "当前USB打印机的打印端口是：\r\n";
+constexpr std::string_view kEnglishHeader = "Your USB printer's Port is :\r\n";
+constexpr std::string_view kNotFoundDebugLine = "USB打印机没有接入设备";
+constexpr std::string_view kChineseNotFound = "USB打印机没有接入设备";
+constexpr std::string_view kEnglishNotFound = "Have not found a USB printer device !";
+
+// The printers take the Chinese page in GBK (code page 936).
+// "* 您使用的当前打印 *\r\n"
+constexpr std::uint8_t kChineseTextLine1[] = {'*',  ' ',  0xC4, 0xFA, 0xCA, 0xB9, 0xD3, 0xC3, 0xB5, 0xC4, 0xB5,
+                                              0xB1, 0xC7, 0xB0, 0xB4, 0xF2, 0xD3, 0xA1, ' ',  '*',  '\r', '\n'};
+// "* 机USB打印端口是  *\r\n"
+constexpr std::uint8_t kChineseTextLine2[] = {'*',  ' ',  0xBB, 0xFA, 'U',  'S',  'B',  0xB4, 0xF2, 0xD3, 0xA1,
+                                              0xB6, 0xCB, 0xBF, 0xDA, 0xCA, 0xC7, ' ',  ' ',  '*',  '\r', '\n'};
+
+// Paper feed to clear the tear bar, then GS V 1: partial cut.
+constexpr std::size_t kTrailerLineFeeds = 20;
+constexpr std::uint8_t kPartialCut[] = {0x1D, 0x56, 0x01};
+
+bool IsChinese(std::uint16_t uiLanguage) { return uiLanguage == kChineseUiLanguage; }
+
+void Append(std::vector<std::uint8_t>& bytes, std::string_view text) { bytes.insert(bytes.end(), text.begin(), text.end()); }
+
+template <std::size_t N>
+void Append(std::vector<std::uint8_t>& bytes, const std::uint8_t (&line)[N]) {
+  bytes.insert(bytes.end(), line, line + N);
+}
+
+// "*", |blanks| blanks, "*", CR LF: an empty line of the frame.
+void AppendEmptyFrameLine(std::vector<std::uint8_t>& bytes, std::size_t blanks) {
+  Append(bytes, "*");
+  bytes.insert(bytes.end(), blanks, ' ');
+  Append(bytes, "*\r\n");
+}
+
+}  // namespace
+
+std::string UsbPortSummaryHeader(std::uint16_t uiLanguage) {
+  return std::string(IsChinese(uiLanguage) ? kChineseHeader : kEnglishHeader);
+}
+
+std::string UsbPortSummaryLine(std::uint32_t portNumber) { return "\t" + UsbPortName(portNumber) + " ;\r\n"; }
+
+std::vector<std::uint8_t> UsbPortPageBytes(std::uint16_t uiLanguage, std::uint32_t portNumber) {
+  const std::string port = UsbPortName(portNumber);
+  std::vector<std::uint8_t> bytes;
+  if (IsChinese(uiLanguage)) {
+    Append(bytes, "********************\r\n");
+    AppendEmptyFrameLine(bytes, 18);
+    Append(bytes, kChineseTextLine1);
+    Append(bytes, kChineseTextLine2);
+    Append(bytes, "*      " + port + "      *\r\n");
+    AppendEmptyFrameLine(bytes, 18);
+    Append(bytes, "********************\r\n");
+  } else {
+    Append(bytes, "*************************\r\n");
+    AppendEmptyFrameLine(bytes, 23);
+    Append(bytes, "* The current printer's *\r\n");
+    Append(bytes, "*  USBPrinter port is   *\r\n");
+    Append(bytes, "*        " + port + "         *\r\n");
+    AppendEmptyFrameLine(bytes, 23);
+    // The bottom line is shorter than the top one, as the printers have always printed it.
+    Append(bytes, "********************\r\n");
+  }
+  bytes.insert(bytes.end(), kTrailerLineFeeds, 0x0A);
+  Append(bytes, kPartialCut);
+  return bytes;
+}
+
+bool WriteToUsbDevice(DeviceOutput& output, DebugOutput& debug, const std::string& devicePath,
+                      const std::uint8_t* bytes, std::uint32_t length) {
+  std::uint32_t error = 0;
+  const std::unique_ptr<DeviceChannel> device = output.Open(devicePath, &error);
+  if (!device) {
+    debug.Write("open usb device failed !");
+    return false;
+  }
+  std::uint32_t written = 0;
+  if (!device->Write(bytes, length, &written, &error)) {
+    debug.Write("print failed !");
+    return false;
+  }
+  debug.Write("print scuessful !");
+  return true;
+}
+
+void UsbPortPageWriter::Run() {
+  WriteToUsbDevice(output_, debug_, job_.devicePath, job_.bytes.data(), static_cast<std::uint32_t>(job_.bytes.size()));
+}
+
+bool PrintUsbPortPages(const DeviceClassGuid& interfaceClass, const UsbServices& services) {
+  const std::uint16_t language = g_uiLanguage;
+  std::string summary = UsbPortSummaryHeader(language);
+  bool found = false;
+
+  const UsbWalkEnd end = EnumerateUsbPrinters(interfaceClass, services, [&](const UsbPrinter& printer) {
+    summary += UsbPortSummaryLine(printer.portNumber);
+    found = true;
+    UsbPortPageJob job{printer.devicePath, UsbPortPageBytes(language, printer.portNumber)};
+    if (!services.threads.Start(
+            std::make_unique<UsbPortPageWriter>(std::move(job), services.deviceOutput, services.debugOutput))) {
+      // The page is lost, as with a printer that refuses it; the summary still names the port.
+      services.debugOutput.Write("start writer thread failed !");
+    }
+    // A moment for the writer to open its device before the next one starts.
+    services.pauses.Sleep(10);
+    return true;
+  });
+  if (end == UsbWalkEnd::kFailed) return false;
+
+  if (found) {
+    services.debugOutput.Write(summary);
+    services.messageBoxes.Show(services.owner, summary, kMbOk);
+    return true;
+  }
+  services.debugOutput.Write(kNotFoundDebugLine);
+  services.messageBoxes.Show(services.owner, std::string(IsChinese(language) ? kChineseNotFound : kEnglishNotFound),
+                             kMbOk);
+  return false;
+}
+
+}  // namespace velmara
