@@ -79,7 +79,8 @@ bool ReadDeviceInterfaceValue(const UsbServices& services, std::string_view devi
 std::string UsbPortName(std::uint32_t portNumber) {
   std::string digits = std::to_string(portNumber);
   if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
-  return "USB" + digits;
+  std::string name = "USB";
+  return name.append(digits);
 }
 
 UsbWalkEnd EnumerateUsbPrinters(const DeviceClassGuid& interfaceClass, const UsbServices& services,

@@ -30,18 +30,14 @@ constexpr std::uint8_t kPartialCut[] = {0x1D, 0x56, 0x01};
 
 bool IsChinese(std::uint16_t uiLanguage) { return uiLanguage == kChineseUiLanguage; }
 
-void Append(std::vector<std::uint8_t>& bytes, std::string_view text) { bytes.insert(bytes.end(), text.begin(), text.end()); }
-
 template <std::size_t N>
-void Append(std::vector<std::uint8_t>& bytes, const std::uint8_t (&line)[N]) {
-  bytes.insert(bytes.end(), line, line + N);
+void AppendBytes(std::string& page, const std::uint8_t (&bytes)[N]) {
+  for (std::uint8_t b : bytes) page.push_back(static_cast<char>(b));
 }
 
 // "*", |blanks| blanks, "*", CR LF: an empty line of the frame.
-void AppendEmptyFrameLine(std::vector<std::uint8_t>& bytes, std::size_t blanks) {
-  Append(bytes, "*");
-  bytes.insert(bytes.end(), blanks, ' ');
-  Append(bytes, "*\r\n");
+void AppendEmptyFrameLine(std::string& page, std::size_t blanks) {
+  page.append("*").append(blanks, ' ').append("*\r\n");
 }
 
 }  // namespace
@@ -50,32 +46,36 @@ std::string UsbPortSummaryHeader(std::uint16_t uiLanguage) {
   return std::string(IsChinese(uiLanguage) ? kChineseHeader : kEnglishHeader);
 }
 
-std::string UsbPortSummaryLine(std::uint32_t portNumber) { return "\t" + UsbPortName(portNumber) + " ;\r\n"; }
+std::string UsbPortSummaryLine(std::uint32_t portNumber) {
+  std::string line = "\t";
+  line.append(UsbPortName(portNumber)).append(" ;\r\n");
+  return line;
+}
 
 std::vector<std::uint8_t> UsbPortPageBytes(std::uint16_t uiLanguage, std::uint32_t portNumber) {
   const std::string port = UsbPortName(portNumber);
-  std::vector<std::uint8_t> bytes;
+  std::string page;
   if (IsChinese(uiLanguage)) {
-    Append(bytes, "********************\r\n");
-    AppendEmptyFrameLine(bytes, 18);
-    Append(bytes, kChineseTextLine1);
-    Append(bytes, kChineseTextLine2);
-    Append(bytes, "*      " + port + "      *\r\n");
-    AppendEmptyFrameLine(bytes, 18);
-    Append(bytes, "********************\r\n");
+    page.append("********************\r\n");
+    AppendEmptyFrameLine(page, 18);
+    AppendBytes(page, kChineseTextLine1);
+    AppendBytes(page, kChineseTextLine2);
+    page.append("*      ").append(port).append("      *\r\n");
+    AppendEmptyFrameLine(page, 18);
+    page.append("********************\r\n");
   } else {
-    Append(bytes, "*************************\r\n");
-    AppendEmptyFrameLine(bytes, 23);
-    Append(bytes, "* The current printer's *\r\n");
-    Append(bytes, "*  USBPrinter port is   *\r\n");
-    Append(bytes, "*        " + port + "         *\r\n");
-    AppendEmptyFrameLine(bytes, 23);
+    page.append("*************************\r\n");
+    AppendEmptyFrameLine(page, 23);
+    page.append("* The current printer's *\r\n");
+    page.append("*  USBPrinter port is   *\r\n");
+    page.append("*        ").append(port).append("         *\r\n");
+    AppendEmptyFrameLine(page, 23);
     // The bottom line is shorter than the top one, as the printers have always printed it.
-    Append(bytes, "********************\r\n");
+    page.append("********************\r\n");
   }
-  bytes.insert(bytes.end(), kTrailerLineFeeds, 0x0A);
-  Append(bytes, kPartialCut);
-  return bytes;
+  page.append(kTrailerLineFeeds, '\n');
+  AppendBytes(page, kPartialCut);
+  return std::vector<std::uint8_t>(page.begin(), page.end());
 }
 
 bool WriteToUsbDevice(DeviceOutput& output, DebugOutput& debug, const std::string& devicePath,
