@@ -10,8 +10,9 @@
 namespace velmara {
 
 // In-memory device-interface lists that answer as SetupAPI does: a list is a snapshot of the
-// class's interfaces on present devices, in the order they were added, taken when it is opened;
-// members past the end answer ERROR_NO_MORE_ITEMS. The tests can also make the system refuse the
+// class's interfaces on present devices, in the order they were added, taken when it is opened,
+// disabled interfaces included (without SPINT_ACTIVE); members past the end answer
+// ERROR_NO_MORE_ITEMS. The tests can also make the system refuse the
 // list or the detail of one interface.
 class MemoryDeviceInterfaces final : public DeviceInterfaces {
  public:

@@ -15,7 +15,7 @@ constexpr RegStatus kKeyDeleted = 1018;
 // ASCII, Latin-1, Greek and Cyrillic; Chinese characters have no case.
 char16_t Upper(char16_t c) {
   if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - 0x20);
-  if ((c >= 0xE0 && c <= 0xFE && c != 0xF7)) return static_cast<char16_t>(c - 0x20);
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<char16_t>(c - 0x20);
   if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return static_cast<char16_t>(c - 0x20);
   if (c >= 0x430 && c <= 0x44F) return static_cast<char16_t>(c - 0x20);
   if (c >= 0x450 && c <= 0x45F) return static_cast<char16_t>(c - 0x50);

@@ -40,8 +40,8 @@ UsbWalkEnd EnumerateUsbPrinters(const DeviceClassGuid& interfaceClass, const Usb
 // are one of the supported vendor ids, in any letter case. A shorter path is no supported vendor.
 bool IsSupportedUsbVendor(std::string_view devicePath);
 
-// A value read from an interface's registry key, into a buffer of the size the interface keys
-// need; the bytes the value does not fill stay zero.
+// A value read from an interface's registry key, into a buffer of 261 bytes (MAX_PATH + 1), the
+// size these values have always been read with; the bytes the value does not fill stay zero.
 struct DeviceInterfaceValue {
   static constexpr std::uint32_t kCapacity = 261;
   std::array<std::uint8_t, kCapacity> data{};

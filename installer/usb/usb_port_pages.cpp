@@ -24,7 +24,7 @@ constexpr std::uint8_t kChineseTextLine1[] = {'*',  ' ',  0xC4, 0xFA, 0xCA, 0xB9
 constexpr std::uint8_t kChineseTextLine2[] = {'*',  ' ',  0xBB, 0xFA, 'U',  'S',  'B',  0xB4, 0xF2, 0xD3, 0xA1,
                                               0xB6, 0xCB, 0xBF, 0xDA, 0xCA, 0xC7, ' ',  ' ',  '*',  '\r', '\n'};
 
-// Paper feed to clear the tear bar, then GS V 1: partial cut.
+// The feed carries the page past the cutter; GS V 1 then cuts it, leaving a bridge (partial cut).
 constexpr std::size_t kTrailerLineFeeds = 20;
 constexpr std::uint8_t kPartialCut[] = {0x1D, 0x56, 0x01};
 

@@ -8,8 +8,9 @@
 
 namespace velmara {
 
-// The Windows services USB discovery and direct output use, handed in by the caller. They must
-// outlive every writer thread started through them (the program's own live as long as it runs).
+// The Windows services USB discovery and direct output use, handed in by the caller. The writer
+// threads use deviceOutput and debugOutput too, so those must take calls from several threads,
+// and all must outlive the writers (the program's own live as long as it runs).
 struct UsbServices {
   DeviceInterfaces& deviceInterfaces;
   MachineRegistry& machineRegistry;
