@@ -11,7 +11,7 @@ run=""
 if [ "${1:-}" = "--run" ]; then run=${2:?"--run needs corvale or velmara"}; fi
 
 tools/install-deps.sh
-for preset in win32 win64 host; do
+for preset in win32 win64 host win32-tests; do
   echo "== building $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
