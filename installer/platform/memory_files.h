@@ -38,6 +38,11 @@ class MemoryFiles final : public Files {
   std::string Contents(const std::string& path) const;
   // The resolved paths of every file, in their own spelling.
   std::vector<std::string> AllFiles() const;
+  // Makes the directory |path| the current one, as SetCurrentDirectoryW does.
+  void ChangeDirectory(const std::string& path) {
+    currentDirectory_ = Resolve(path);
+    AddDirectory(currentDirectory_);
+  }
   // The absolute form of |path|, backslashes only, without a trailing backslash.
   std::string Resolve(const std::string& path) const;
 
