@@ -121,7 +121,7 @@ bool CDriverCatalog::InstallDriverAndPrinter(const ProcessorProfile& profile, in
   }
   services_.pauses.Sleep(kSpoolerSettleMs);
 
-  m_printerName = MakeUniquePrinterName(services_.spooler, services_.debug, m_printerName, language);
+  m_printerName = MakeUniquePrinterName(services_.spooler, services_.debug, m_modelName[model], language);
 
   PrinterInfo2 printer;
   printer.printerName = m_printerName;

@@ -13,3 +13,8 @@ pos_add_test(NAME velmara_services_contract_test
   SOURCES services_contract_test.cpp
   LIBRARIES velmara_engine_test_support gtest_main
   LOCKS spooler)
+
+# The engine on the in-memory stand-ins.
+pos_add_test(NAME velmara_engine_test
+  SOURCES engine_test.cpp
+  LIBRARIES velmara_engine_test_support gtest_main)
