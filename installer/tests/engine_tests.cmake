@@ -18,3 +18,11 @@ pos_add_test(NAME velmara_services_contract_test
 pos_add_test(NAME velmara_engine_test
   SOURCES engine_test.cpp
   LIBRARIES velmara_engine_test_support gtest_main)
+
+if(WIN32)
+  # Whole installations against the real spooler: they create and delete drivers and printers.
+  pos_add_test(NAME velmara_engine_wine_test
+    SOURCES engine_wine_test.cpp
+    LIBRARIES velmara_engine_test_support gtest_main
+    LOCKS spooler)
+endif()
