@@ -26,3 +26,7 @@ if(WIN32)
     LIBRARIES velmara_engine_test_support gtest_main
     LOCKS spooler)
 endif()
+
+# A benchmark, not a test: tools/bench.sh runs it.
+add_executable(velmara_bench_unique_name bench_unique_name.cpp)
+target_link_libraries(velmara_bench_unique_name PRIVATE velmara_engine_test_support pos_warnings pos_windows_tests)
