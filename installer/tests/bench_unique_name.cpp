@@ -101,7 +101,10 @@ bool Run(const testing::MachineBackend& backend, const std::vector<std::size_t>&
 
     for (const std::string& name : names) machine->RemovePrinter(name);
     machine->RemoveDriver(kDriver, environment);
-    for (const char* file : kDriverFiles) machine->files().Delete(directory + "\\" + file);
+    for (const char* file : kDriverFiles) {
+      machine->files().Delete(directory + "\\" + file);
+      machine->files().Delete(directory + "\\3\\" + file);
+    }
   }
   if (!ok) std::printf("the naming did not choose the first free copy name\n");
   return ok;

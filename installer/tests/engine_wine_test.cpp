@@ -64,7 +64,15 @@ class RealInstallation : public ::testing::Test {
       names.push_back(std::string(kModelName) + " (副本 " + std::to_string(n) + ")");
     }
     for (const std::string& name : names) DeletePrinterNamed(name);
-    for (const char* environment : {"Windows x64", "Windows NT x86"}) DeleteDriverNamed(kModelName, environment);
+    for (const char* environment : {"Windows x64", "Windows NT x86"}) {
+      DeleteDriverNamed(kModelName, environment);
+      // Wine leaves a deleted driver's files in its version folder. On Windows the Unidrv files
+      // there serve other drivers too, so only Wine's are removed.
+      if (!RunningUnderWine()) continue;
+      std::string directory;
+      if (spooler_.DriverDirectory(environment, &directory) != spooler_error::kSuccess) continue;
+      for (const char* file : kStaged) files_.Delete(directory + "\\3\\" + file);
+    }
   }
 
   std::string DriverDirectory(const char* environment) {
