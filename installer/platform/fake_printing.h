@@ -51,12 +51,13 @@ class RecordingPrinting final : public Printing {
     ~Canvas() override { ++owner_.deleted; }
     int StartDocument(const std::string& documentName) override {
       owner_.documents.push_back({printerName_, documentName, {}, false});
-      document_ = &owner_.documents.back();
-      return static_cast<int>(owner_.documents.size());
+      document_ = owner_.documents.size();
+      return static_cast<int>(document_);
     }
     int StartPage() override {
-      if (document_ == nullptr) return 0;
-      document_->pages.emplace_back();
+      Document* document = CurrentDocument();
+      if (document == nullptr) return 0;
+      document->pages.emplace_back();
       return 1;
     }
     int DrawTextBlock(const std::string& text, const PageRect& rect, unsigned format) override {
@@ -85,20 +86,24 @@ class RecordingPrinting final : public Printing {
       return 1;
     }
     int EndDocument() override {
-      if (document_ == nullptr) return 0;
-      document_->ended = true;
-      document_ = nullptr;
+      Document* document = CurrentDocument();
+      if (document == nullptr) return 0;
+      document->ended = true;
+      document_ = 0;
       return 1;
     }
 
    private:
+    // The open document by its position, since other canvases may add documents meanwhile.
+    Document* CurrentDocument() { return document_ == 0 ? nullptr : &owner_.documents[document_ - 1]; }
     Page* CurrentPage() {
-      if (document_ == nullptr || document_->pages.empty() || document_->pages.back().ended) return nullptr;
-      return &document_->pages.back();
+      Document* document = CurrentDocument();
+      if (document == nullptr || document->pages.empty() || document->pages.back().ended) return nullptr;
+      return &document->pages.back();
     }
     RecordingPrinting& owner_;
     std::string printerName_;
-    Document* document_ = nullptr;
+    std::size_t document_ = 0;  // 1-based; 0 while no document is open
   };
 };
 
