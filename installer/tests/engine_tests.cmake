@@ -1,1 +1,32 @@
 # Tests of the installation engine and its platform services.
+
+add_library(velmara_engine_test_support STATIC service_backends.cpp)
+if(WIN32)
+  target_sources(velmara_engine_test_support PRIVATE win32_readback.cpp win32_service_backends.cpp)
+endif()
+target_include_directories(velmara_engine_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(velmara_engine_test_support PUBLIC velmara_engine PRIVATE pos_warnings pos_windows_tests)
+
+# The contract of the disk and the spooler; under Wine it creates and deletes real drivers and
+# printers.
+pos_add_test(NAME velmara_services_contract_test
+  SOURCES services_contract_test.cpp
+  LIBRARIES velmara_engine_test_support gtest_main
+  LOCKS spooler)
+
+# The engine on the in-memory stand-ins.
+pos_add_test(NAME velmara_engine_test
+  SOURCES engine_test.cpp
+  LIBRARIES velmara_engine_test_support gtest_main)
+
+if(WIN32)
+  # Whole installations against the real spooler: they create and delete drivers and printers.
+  pos_add_test(NAME velmara_engine_wine_test
+    SOURCES engine_wine_test.cpp
+    LIBRARIES velmara_engine_test_support gtest_main
+    LOCKS spooler)
+endif()
+
+# A benchmark, not a test: tools/bench.sh runs it.
+add_executable(velmara_bench_unique_name bench_unique_name.cpp)
+target_link_libraries(velmara_bench_unique_name PRIVATE velmara_engine_test_support pos_warnings pos_windows_tests)

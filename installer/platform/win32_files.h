@@ -1,0 +1,14 @@
+#pragma once
+
+#include "files.h"
+
+namespace velmara {
+
+class Win32Files final : public Files {
+ public:
+  FileStatus Copy(const std::string& from, const std::string& to, bool failIfExists) override;
+  FileStatus Delete(const std::string& path) override;
+  bool Exists(const std::string& path) override;
+};
+
+}  // namespace velmara
