@@ -26,8 +26,7 @@ class MemoryMachine final : public MachineUnderTest {
   bool ReadDriver(const std::string& name, const std::string& environment, RegisteredDriver* out) override {
     const MemorySpooler::InstalledDriver* d = spooler_.FindDriver(name, environment);
     if (d == nullptr) return false;
-    *out = {d->version,    d->name,     d->environment,    d->driverPath,  d->dataFile,
-            d->configFile, d->helpFile, d->dependentFiles, d->monitorName, d->defaultDataType};
+    *out = *d;
     return true;
   }
   bool ReadPrinter(const std::string& name, PrinterInfo2* out) override {

@@ -7,23 +7,13 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/memory_spooler.h"
 #include "platform/spooler.h"
 
 namespace velmara::testing {
 
 // A registered driver as GetPrinterDriverW / EnumPrinterDriversW level 3 report it.
-struct RegisteredDriver {
-  std::uint32_t version = 0;
-  std::string name;
-  std::string environment;
-  std::string driverPath;
-  std::string dataFile;
-  std::string configFile;
-  std::string helpFile;
-  std::vector<std::string> dependentFiles;
-  std::string monitorName;
-  std::string defaultDataType;
-};
+using RegisteredDriver = MemorySpooler::InstalledDriver;
 
 // The files and spooler of a machine for a test: the in-memory stand-ins, or the real ones
 // (under Wine), with the means to set up and read back what the services themselves do not.
