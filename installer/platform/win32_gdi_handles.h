@@ -30,6 +30,35 @@ class UniqueDc {
   HDC dc_ = nullptr;
 };
 
+// Owns a font, brush or bitmap, and deletes it.
+template <typename Handle>
+class UniqueGdiObject {
+ public:
+  UniqueGdiObject() = default;
+  explicit UniqueGdiObject(Handle object) : object_(object) {}
+  UniqueGdiObject(UniqueGdiObject&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
+  UniqueGdiObject& operator=(UniqueGdiObject&& other) noexcept {
+    if (this != &other) Reset(std::exchange(other.object_, nullptr));
+    return *this;
+  }
+  UniqueGdiObject(const UniqueGdiObject&) = delete;
+  UniqueGdiObject& operator=(const UniqueGdiObject&) = delete;
+  ~UniqueGdiObject() { Reset(); }
+
+  Handle Get() const { return object_; }
+  void Reset(Handle object = nullptr) {
+    if (object_ != nullptr) DeleteObject(object_);
+    object_ = object;
+  }
+
+ private:
+  Handle object_ = nullptr;
+};
+
+using UniqueFont = UniqueGdiObject<HFONT>;
+using UniqueBrush = UniqueGdiObject<HBRUSH>;
+using UniqueBitmap = UniqueGdiObject<HBITMAP>;
+
 // Keeps a GDI object selected into a device context, and selects the previous one back.
 class ScopedSelection {
  public:

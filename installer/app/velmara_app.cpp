@@ -1,0 +1,60 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include "main_window.h"
+#include "platform/shell.h"
+#include "platform/win32_device_interfaces.h"
+#include "platform/win32_device_output.h"
+#include "platform/win32_files.h"
+#include "platform/win32_machine_registry.h"
+#include "platform/win32_printing.h"
+#include "platform/win32_spooler.h"
+#include "platform/win32_system_info.h"
+#include "platform/win32_threads.h"
+#include "platform/win32_ui_services.h"
+#include "resources/resource.h"
+#include "win32_main_window.h"
+
+namespace velmara {
+
+// The application: the main window runs as a modal dialog, and when it closes the program ends.
+class CTarvennPrinterDriverSetupApp {
+ public:
+  int Run(HINSTANCE instance) {
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = ICC_WIN95_CLASSES;
+    InitCommonControlsEx(&controls);
+
+    Win32SystemInfo system;
+    Win32Spooler spooler;
+    Win32Files files;
+    Win32MessageBoxes messages;
+    Win32Pauses pauses;
+    Win32DebugOutput debug;
+    Win32Printing printing;
+    Win32DeviceInterfaces deviceInterfaces;
+    Win32MachineRegistry machineRegistry;
+    Win32DeviceOutput deviceOutput;
+    Win32Threads threads;
+    Win32Shell shell;
+    const EngineServices engine{system, spooler, files, messages, pauses, debug, printing};
+    const UsbServices usb{deviceInterfaces, machineRegistry, deviceOutput, threads, messages, pauses, debug};
+    const MainServices main{system, shell, pauses};
+
+    CTarvennPrinterDriverSetupDlg dialog(main, engine, usb);
+    Win32MainWindow window(dialog);
+    window.RunModal(instance, IDD_MAIN, nullptr);
+    return 0;
+  }
+};
+
+}  // namespace velmara
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  try {
+    return velmara::CTarvennPrinterDriverSetupApp().Run(instance);
+  } catch (...) {
+    return 1;
+  }
+}
