@@ -2,7 +2,8 @@
 # Checks that a deliverable is a 32-bit Windows GUI program that Windows XP loads: subsystem
 # version 5.01, imports only from Windows' own DLLs and none that Windows XP lacks, and the
 # resources it must carry.
-#   check-deliverable.sh OBJDUMP EXE [--contains TEXT]... [--contains-utf16 TEXT]...
+#   check-deliverable.sh OBJDUMP EXE [--contains TEXT]... [--lacks TEXT]... [--contains-utf16 TEXT]...
+#                        [--version-resource FILE_VERSION PRODUCT_VERSION BLOCK]
 set -euo pipefail
 objdump=$1
 exe=$2
@@ -52,6 +53,24 @@ while [ $# -gt 0 ]; do
       needle=$(printf '%s' "$2" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 | tr -d ' \n')
       od -An -tx1 -v "$exe" | tr -d ' \n' | grep -q "$needle" || fail "does not contain (UTF-16): $2"
       shift 2 ;;
+    --lacks)
+      if grep -qaF -- "$2" "$exe"; then fail "contains: $2"; fi
+      shift 2 ;;
+    --version-resource)
+      # VS_FIXEDFILEINFO: its signature and structure version, then the file and product
+      # versions, each as two DWORDs of 16-bit halves (major.minor, build.revision).
+      hex16() { printf '%02x%02x' $(($1 & 0xFF)) $(($1 >> 8)); }
+      pattern=bd04effe00000100
+      for v in "$2" "$3"; do
+        IFS=. read -r a b c d <<<"$v"
+        pattern+=$(hex16 "$b")$(hex16 "$a")$(hex16 "$d")$(hex16 "$c")
+      done
+      od -An -tx1 -v "$exe" | tr -d ' \n' | grep -q "$pattern" || fail "no version resource $2 / $3"
+      for text in "$4" "FileVersion" "$2" "ProductVersion" "$3"; do
+        needle=$(printf '%s' "$text" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 | tr -d ' \n')
+        od -An -tx1 -v "$exe" | tr -d ' \n' | grep -q "$needle" || fail "version resource lacks: $text"
+      done
+      shift 4 ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
 done
