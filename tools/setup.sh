@@ -17,6 +17,7 @@ for preset in win32 win64 host win32-tests; do
   cmake --build --preset "$preset"
 done
 tools/wine-prefix.sh
+tools/make-demo-medium.sh >/dev/null
 
 echo
 echo "The deliverables (32-bit Windows programs):"

@@ -5,7 +5,7 @@ set -euo pipefail
 . "$(dirname "$0")/wine-env.sh"
 
 # Raise when the settings below change.
-settings_version=3
+settings_version=4
 ready="$WINEPREFIX/.pos-settings-$settings_version"
 
 if [ -f "$ready" ]; then exit 0; fi
@@ -35,6 +35,12 @@ reg_add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
 # whether or not the X server has a window manager.
 reg_add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default
 reg_add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1280x1024
+# Chinese texts in dialogs of any user-interface language: the dialog fonts fall back on a font
+# with Chinese glyphs, as Windows links its own.
+for face in Tahoma 'MS Shell Dlg' 'MS Shell Dlg 2' 'MS Sans Serif' 'Microsoft Sans Serif'; do
+  reg_add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" /t REG_MULTI_SZ \
+    /d 'wqy-microhei.ttc,WenQuanYi Micro Hei'
+done
 "$POS_WINESERVER" -w
 rm -f "$WINEPREFIX"/.pos-ready "$WINEPREFIX"/.pos-settings-*
 touch "$ready"

@@ -3,3 +3,29 @@
 pos_add_test(NAME velmara_dialog_test
   SOURCES confing_dialog_test.cpp main_window_test.cpp
   LIBRARIES velmara_ui velmara_usb_test_support gtest_main)
+
+if(WIN32)
+  # The real program under Wine, once with each user-interface language.
+  add_executable(velmara_rundll32_standin WIN32 windows/rundll32_standin.cpp)
+  set_target_properties(velmara_rundll32_standin PROPERTIES OUTPUT_NAME rundll32
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/rundll32)
+  target_link_libraries(velmara_rundll32_standin PRIVATE comctl32 pos_warnings pos_windows_tests)
+  target_link_options(velmara_rundll32_standin PRIVATE -municode)
+
+  add_executable(velmara_window_test
+    windows/velmara_window_test.cpp windows/window_driver.cpp windows/png_writer.cpp)
+  target_include_directories(velmara_window_test PRIVATE windows ${PROJECT_SOURCE_DIR}/installer)
+  target_link_libraries(velmara_window_test PRIVATE velmara_engine_test_support GTest::gmock gtest_main gdi32
+    winspool pos_warnings pos_windows_tests)
+  add_dependencies(velmara_window_test Velmara velmara_rundll32_standin)
+  foreach(language zh_CN en)
+    if(language STREQUAL zh_CN)
+      set(_lang zh_CN.UTF-8)
+    else()
+      set(_lang C.UTF-8)
+    endif()
+    add_test(NAME velmara_window_test_${language} COMMAND velmara_window_test --gtest_color=no)
+    set_tests_properties(velmara_window_test_${language} PROPERTIES
+      LABELS wine ENVIRONMENT "LANG=${_lang};LC_ALL=${_lang}" RESOURCE_LOCK "spooler;wine_system")
+  endforeach()
+endif()

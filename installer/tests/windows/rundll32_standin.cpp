@@ -1,0 +1,122 @@
+// Stands in for rundll32.exe running the printer user interface: records how it was started and
+// shows a properties window, titled as Windows titles it, whose tab control reports which page
+// was brought to the front.
+//
+// Writes, into the folder named by VELMARA_TEST_RECORD:
+//   rundll32-<where>.txt  the parameters, <where> "system" when it ran from the system directory
+//   rundll32-tab.txt      the index of the page that was selected, once one other than 0 was
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+std::wstring g_record;
+HWND g_tabs = nullptr;
+int g_reported = 0;
+
+std::wstring ParametersOf(const wchar_t* commandLine) {
+  std::wstring line(commandLine);
+  std::size_t i = 0;
+  if (!line.empty() && line[0] == L'"') {
+    i = line.find(L'"', 1);
+    i = i == std::wstring::npos ? line.size() : i + 1;
+  } else {
+    while (i < line.size() && line[i] != L' ' && line[i] != L'\t') ++i;
+  }
+  while (i < line.size() && (line[i] == L' ' || line[i] == L'\t')) ++i;
+  return line.substr(i);
+}
+
+void Write(const std::wstring& file, const std::wstring& text) {
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), bytes, nullptr, nullptr);
+  const std::wstring part = g_record + L"\\" + file + L".part";
+  HANDLE handle = CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  WriteFile(handle, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+  CloseHandle(handle);
+  MoveFileExW(part.c_str(), (g_record + L"\\" + file).c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_TIMER) {
+    const auto focus = static_cast<int>(
+        std::max(SendMessageW(g_tabs, TCM_GETCURFOCUS, 0, 0), SendMessageW(g_tabs, TCM_GETCURSEL, 0, 0)));
+    if (focus > 0 && focus != g_reported) {
+      g_reported = focus;
+      Write(L"rundll32-tab.txt", std::to_wstring(focus));
+      // Done: gone soon, so that the next test meets no window of this one.
+      SetTimer(hwnd, 2, 500, [](HWND window, UINT, UINT_PTR, DWORD) { DestroyWindow(window); });
+    }
+    return 0;
+  }
+  if (message == WM_DESTROY) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  wchar_t record[MAX_PATH] = {};
+  if (GetEnvironmentVariableW(L"VELMARA_TEST_RECORD", record, MAX_PATH) == 0) return 1;
+  g_record = record;
+
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  std::wstring folder(self);
+  folder = folder.substr(0, folder.find_last_of(L'\\'));
+  const bool fromSystem = CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, folder.c_str(), -1, system, -1) == CSTR_EQUAL;
+  const std::wstring parameters = ParametersOf(GetCommandLineW());
+  Write(fromSystem ? L"rundll32-system.txt" : L"rundll32-other.txt", parameters);
+  if (!fromSystem) return 0;
+
+  // The printer named after /n, in its quotes.
+  std::wstring printer;
+  const std::size_t n = parameters.find(L"/n \"");
+  if (n != std::wstring::npos) {
+    const std::size_t end = parameters.find(L'"', n + 4);
+    printer = parameters.substr(n + 4, end == std::wstring::npos ? std::wstring::npos : end - n - 4);
+  }
+  const std::wstring title = printer + (GetUserDefaultUILanguage() == 0x0804 ? L" 属性" : L" Properties");
+
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TAB_CLASSES};
+  InitCommonControlsEx(&controls);
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = WindowProcedure;
+  windowClass.hInstance = instance;
+  windowClass.lpszClassName = L"PrinterPropertiesStandIn";
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  RegisterClassW(&windowClass);
+  // Titled only once its tab control is there, as a finished property sheet would be found.
+  HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 300,
+                                nullptr, nullptr, instance, nullptr);
+  g_tabs = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE, 10, 10, 360, 240, window, nullptr, instance,
+                           nullptr);
+  for (const wchar_t* page : {L"General", L"Sharing", L"Ports"}) {
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(page);
+    SendMessageW(g_tabs, TCM_INSERTITEMW, static_cast<WPARAM>(SendMessageW(g_tabs, TCM_GETITEMCOUNT, 0, 0)),
+                 reinterpret_cast<LPARAM>(&item));
+  }
+  SetWindowTextW(window, title.c_str());
+  SetTimer(window, 1, 50, nullptr);
+  // Long enough for the installer to find the window; it closes by itself.
+  SetTimer(window, 2, 8000, [](HWND hwnd, UINT, UINT_PTR, DWORD) { DestroyWindow(hwnd); });
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return 0;
+}
