@@ -43,6 +43,8 @@ void Write(const std::wstring& file, const std::wstring& text) {
   MoveFileExW(part.c_str(), (g_record + L"\\" + file).c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
+void CALLBACK CloseWindowNow(HWND hwnd, UINT, UINT_PTR, DWORD) { DestroyWindow(hwnd); }
+
 LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_TIMER) {
     const auto focus = static_cast<int>(
@@ -51,7 +53,7 @@ LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
       g_reported = focus;
       Write(L"rundll32-tab.txt", std::to_wstring(focus));
       // Done: gone soon, so that the next test meets no window of this one.
-      SetTimer(hwnd, 2, 500, [](HWND window, UINT, UINT_PTR, DWORD) { DestroyWindow(window); });
+      SetTimer(hwnd, 2, 500, CloseWindowNow);
     }
     return 0;
   }
@@ -112,7 +114,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   SetWindowTextW(window, title.c_str());
   SetTimer(window, 1, 50, nullptr);
   // Long enough for the installer to find the window; it closes by itself.
-  SetTimer(window, 2, 8000, [](HWND hwnd, UINT, UINT_PTR, DWORD) { DestroyWindow(hwnd); });
+  SetTimer(window, 2, 8000, CloseWindowNow);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);

@@ -74,7 +74,11 @@ class VelmaraWindowTest : public ::testing::Test {
     GetSystemDirectoryW(system, MAX_PATH);
     systemRundll_ = std::wstring(system) + L"\\rundll32.exe";
     WaitForNoProcess(L"rundll32.exe", 10000);
-    ASSERT_TRUE(MoveFileExW(systemRundll_.c_str(), (systemRundll_ + L".velmara-test").c_str(), MOVEFILE_REPLACE_EXISTING));
+    // A run that ended before its clean-up left Wine's own file aside already.
+    const std::wstring aside = systemRundll_ + L".velmara-test";
+    if (GetFileAttributesW(aside.c_str()) == INVALID_FILE_ATTRIBUTES) {
+      ASSERT_TRUE(MoveFileExW(systemRundll_.c_str(), aside.c_str(), 0));
+    }
     ASSERT_TRUE(CopyFileW((ThisProgramsDirectory() + L"\\rundll32\\rundll32.exe").c_str(), systemRundll_.c_str(), FALSE));
     // Wine prefers its own build of a program in the system directory to the file there.
     HKEY overrides = nullptr;
