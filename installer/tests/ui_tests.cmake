@@ -12,11 +12,10 @@ if(WIN32)
   target_link_libraries(velmara_rundll32_standin PRIVATE comctl32 pos_warnings pos_windows_tests)
   target_link_options(velmara_rundll32_standin PRIVATE -municode)
 
-  add_executable(velmara_window_test
-    windows/velmara_window_test.cpp windows/window_driver.cpp windows/png_writer.cpp)
-  target_include_directories(velmara_window_test PRIVATE windows ${PROJECT_SOURCE_DIR}/installer)
-  target_link_libraries(velmara_window_test PRIVATE velmara_engine_test_support GTest::gmock gtest_main gdi32
-    winspool pos_warnings pos_windows_tests)
+  add_executable(velmara_window_test windows/velmara_window_test.cpp)
+  target_include_directories(velmara_window_test PRIVATE ${PROJECT_SOURCE_DIR}/installer)
+  target_link_libraries(velmara_window_test PRIVATE velmara_engine_test_support pos_window_driver GTest::gmock
+    gtest_main winspool pos_warnings pos_windows_tests)
   add_dependencies(velmara_window_test Velmara velmara_rundll32_standin)
   foreach(language zh_CN en)
     if(language STREQUAL zh_CN)

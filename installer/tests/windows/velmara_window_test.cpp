@@ -21,6 +21,8 @@
 namespace velmara::testing {
 namespace {
 
+using namespace pos::testing;
+
 using ::testing::ElementsAre;
 
 const char* const kCoreFiles[] = {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIRES.DLL", "UNIDRV.HLP", "TTFSUB.GPD", "STDNAMES.GPD"};

@@ -21,6 +21,8 @@
 namespace corvale::testing {
 namespace {
 
+using namespace pos::testing;
+
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 

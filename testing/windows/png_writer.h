@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-namespace corvale::testing {
+namespace pos::testing {
 
 // Writes 8-bit RGB rows, top row first, as an uncompressed PNG file.
 bool WritePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb);
 
-}  // namespace corvale::testing
+}  // namespace pos::testing

@@ -5,7 +5,7 @@
 
 #include "png_writer.h"
 
-namespace velmara::testing {
+namespace pos::testing {
 
 namespace {
 
@@ -263,4 +263,4 @@ bool SaveScreenshot(HWND window, const std::wstring& path) {
   return WritePng(Utf8(path), width, height, rgb);
 }
 
-}  // namespace velmara::testing
+}  // namespace pos::testing

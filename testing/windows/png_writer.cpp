@@ -4,7 +4,7 @@
 #include <array>
 #include <fstream>
 
-namespace corvale::testing {
+namespace pos::testing {
 
 namespace {
 
@@ -80,4 +80,4 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
   return static_cast<bool>(file);
 }
 
-}  // namespace corvale::testing
+}  // namespace pos::testing

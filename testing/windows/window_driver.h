@@ -9,7 +9,7 @@
 
 // Drives a program of this build under Wine the way a user would, through window messages by
 // control id, and reads its controls back.
-namespace corvale::testing {
+namespace pos::testing {
 
 std::wstring ThisProgramsDirectory();
 
@@ -92,4 +92,4 @@ bool SaveScreenshot(HWND window, const std::wstring& path);
 
 std::string Utf8(const std::wstring& text);
 
-}  // namespace corvale::testing
+}  // namespace pos::testing
