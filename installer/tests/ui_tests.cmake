@@ -9,6 +9,7 @@ if(WIN32)
   add_executable(velmara_rundll32_standin WIN32 windows/rundll32_standin.cpp)
   set_target_properties(velmara_rundll32_standin PROPERTIES OUTPUT_NAME rundll32
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/rundll32)
+  target_include_directories(velmara_rundll32_standin PRIVATE ${PROJECT_SOURCE_DIR}/testing/windows)
   target_link_libraries(velmara_rundll32_standin PRIVATE comctl32 pos_warnings pos_windows_tests)
   target_link_options(velmara_rundll32_standin PRIVATE -municode)
 

@@ -11,36 +11,16 @@
 #include <algorithm>
 #include <string>
 
+#include "standin_support.h"
+
 namespace {
 
 std::wstring g_record;
 HWND g_tabs = nullptr;
 int g_reported = 0;
 
-std::wstring ParametersOf(const wchar_t* commandLine) {
-  std::wstring line(commandLine);
-  std::size_t i = 0;
-  if (!line.empty() && line[0] == L'"') {
-    i = line.find(L'"', 1);
-    i = i == std::wstring::npos ? line.size() : i + 1;
-  } else {
-    while (i < line.size() && line[i] != L' ' && line[i] != L'\t') ++i;
-  }
-  while (i < line.size() && (line[i] == L' ' || line[i] == L'\t')) ++i;
-  return line.substr(i);
-}
-
 void Write(const std::wstring& file, const std::wstring& text) {
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), bytes, nullptr, nullptr);
-  const std::wstring part = g_record + L"\\" + file + L".part";
-  HANDLE handle = CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return;
-  DWORD written = 0;
-  WriteFile(handle, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-  CloseHandle(handle);
-  MoveFileExW(part.c_str(), (g_record + L"\\" + file).c_str(), MOVEFILE_REPLACE_EXISTING);
+  pos::testing::WriteRecord(g_record + L"\\" + file, text);
 }
 
 void CALLBACK CloseWindowNow(HWND hwnd, UINT, UINT_PTR, DWORD) { DestroyWindow(hwnd); }
@@ -78,7 +58,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   std::wstring folder(self);
   folder = folder.substr(0, folder.find_last_of(L'\\'));
   const bool fromSystem = CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, folder.c_str(), -1, system, -1) == CSTR_EQUAL;
-  const std::wstring parameters = ParametersOf(GetCommandLineW());
+  const std::wstring parameters = pos::testing::ParametersOf(GetCommandLineW());
   Write(fromSystem ? L"rundll32-system.txt" : L"rundll32-other.txt", parameters);
   if (!fromSystem) return 0;
 
