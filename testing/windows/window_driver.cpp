@@ -227,6 +227,16 @@ HWND FocusOf(DWORD threadId) {
   return GetGUIThreadInfo(threadId, &info) ? info.hwndFocus : nullptr;
 }
 
+HWND FocusOnceSettled(DWORD threadId, HWND expected, DWORD milliseconds) {
+  const ULONGLONG end = GetTickCount64() + milliseconds;
+  HWND focus = FocusOf(threadId);
+  while (focus != expected && GetTickCount64() < end) {
+    Sleep(kPoll);
+    focus = FocusOf(threadId);
+  }
+  return focus;
+}
+
 bool SaveScreenshot(HWND window, const std::wstring& path) {
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
   Sleep(300);

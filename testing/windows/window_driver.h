@@ -86,6 +86,9 @@ bool Enabled(HWND dialog, int id);
 std::wstring IpAddressText(HWND dialog, int id);
 // The control that has the keyboard focus in the program's user-interface thread.
 HWND FocusOf(DWORD threadId);
+// The focus once it is on |expected|, or where it is after |milliseconds|: a window that has just
+// appeared may not have taken the focus yet.
+HWND FocusOnceSettled(DWORD threadId, HWND expected, DWORD milliseconds = 5000);
 
 // Saves what the screen shows of |window| as a PNG file.
 bool SaveScreenshot(HWND window, const std::wstring& path);

@@ -114,7 +114,7 @@ TEST_F(CorvaleWindowTest, StartsShowingTheFirstLdn) {
   EXPECT_TRUE(Enabled(main_, IDC_PORT_NAME));
   EXPECT_EQ(ControlText(main_, IDE_TIME_OUT), L"1000");
   EXPECT_EQ(ControlText(main_, IDE_CODE_PAGE), L"437");
-  EXPECT_EQ(FocusOf(program_->threadId()), GetDlgItem(main_, IDB_TEST_PRINTER));
+  EXPECT_EQ(FocusOnceSettled(program_->threadId(), GetDlgItem(main_, IDB_TEST_PRINTER)), GetDlgItem(main_, IDB_TEST_PRINTER));
 
   // The template's list entries and the port names.
   EXPECT_THAT(ListEntries(main_, IDC_BAUD_RATE), ElementsAre(L"9600", L"19200", L"38400", L"115200"));
@@ -173,7 +173,7 @@ TEST_F(CorvaleWindowTest, ATimeOutOutOfRangeIsRefused) {
   const std::vector<SeenMessageBox> seen = ClickAndAnswer(IDB_APPLY);
   ASSERT_THAT(seen, ElementsAre(Says(L"请输入一个 10 至 10000 之间的整数。")));
   EXPECT_TRUE(seen[0].hasIcon) << "the exclamation icon";
-  EXPECT_EQ(FocusOf(program_->threadId()), GetDlgItem(main_, IDE_TIME_OUT));
+  EXPECT_EQ(FocusOnceSettled(program_->threadId(), GetDlgItem(main_, IDE_TIME_OUT)), GetDlgItem(main_, IDE_TIME_OUT));
   EXPECT_EQ(seed_.Snapshot(u"SOFTWARE\\WOW6432Node\\OLEforRetail"), before);
 }
 
@@ -190,7 +190,7 @@ TEST_F(CorvaleWindowTest, CreatesANewLdn) {
   ClientToScreen(dialog, &placed);
   EXPECT_EQ(placed.x, origin.x) << "at the top-left corner of the main dialog's client area";
   EXPECT_EQ(placed.y, origin.y);
-  EXPECT_EQ(FocusOf(program_->threadId()), GetDlgItem(dialog, IDB_NEW_LDN_OK));
+  EXPECT_EQ(FocusOnceSettled(program_->threadId(), GetDlgItem(dialog, IDB_NEW_LDN_OK)), GetDlgItem(dialog, IDB_NEW_LDN_OK));
   EXPECT_TRUE(SaveScreenshot(dialog, Screenshot(L"corvale-new-ldn.png")));
 
   SetControlText(dialog, IDE_NEW_LDN, L"Shop 2");
