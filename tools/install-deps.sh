@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make ninja-build googletest
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  wine64 fonts-wine xvfb xauth x11-utils
+  wine64 wine32:i386 fonts-wine xvfb xauth x11-utils
   fonts-wqy-microhei locales imagemagick
 )
 
@@ -19,6 +19,12 @@ done
 
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+
+# The deliverables are 32-bit programs: Wine's 32-bit loader runs them, in a 32-bit prefix and
+# under WoW64 in the 64-bit one. Its package comes from the i386 architecture.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${sudo_cmd[@]}" dpkg --add-architecture i386
+fi
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "installing: ${missing[*]}"
@@ -44,5 +50,7 @@ for arch in i686 x86_64; do
       { echo "missing $arch-w64-mingw32-g++-$model" >&2; exit 1; }
   done
 done
-test -x /usr/lib/wine/wine64 || { echo "missing /usr/lib/wine/wine64" >&2; exit 1; }
+for loader in wine wine64; do
+  test -x /usr/lib/wine/$loader || { echo "missing /usr/lib/wine/$loader" >&2; exit 1; }
+done
 echo "dependencies present"

@@ -60,6 +60,11 @@ std::wstring ThisProgramsDirectory() {
   return path.substr(0, path.find_last_of(L"\\/"));
 }
 
+std::wstring ProgramsUnderTestDirectory() {
+  const std::string directory = POS_PROGRAMS_UNDER_TEST;
+  return std::wstring(directory.begin(), directory.end());
+}
+
 Program::~Program() {
   if (info_.hProcess != nullptr) {
     if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {

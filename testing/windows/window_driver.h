@@ -12,6 +12,9 @@
 namespace pos::testing {
 
 std::wstring ThisProgramsDirectory();
+// The folder of the programs under test: for the 32-bit test builds the deliverables as they are
+// shipped, for the x86-64 test build that build's own programs.
+std::wstring ProgramsUnderTestDirectory();
 
 // A program started for a test; ended when this is destroyed.
 class Program {
