@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "machine_registry_backends.h"
-#include "platform/memory_device_interfaces.h"
-#include "platform/memory_device_output.h"
-#include "platform/memory_machine_registry.h"
+#include "support/memory_device_interfaces.h"
+#include "support/memory_device_output.h"
+#include "support/memory_machine_registry.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "engine/driver_catalog.h"
-#include "platform/fake_printing.h"
-#include "platform/fake_ui_services.h"
-#include "platform/fixed_system_info.h"
-#include "platform/memory_files.h"
-#include "platform/memory_spooler.h"
+#include "support/fake_printing.h"
+#include "support/fake_ui_services.h"
+#include "support/fixed_system_info.h"
+#include "support/memory_files.h"
+#include "support/memory_spooler.h"
 
 namespace velmara::testing {
 

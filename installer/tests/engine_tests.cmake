@@ -5,7 +5,7 @@ if(WIN32)
   target_sources(velmara_engine_test_support PRIVATE win32_readback.cpp win32_service_backends.cpp)
 endif()
 target_include_directories(velmara_engine_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(velmara_engine_test_support PUBLIC velmara_engine PRIVATE pos_warnings pos_windows_tests)
+target_link_libraries(velmara_engine_test_support PUBLIC velmara_engine velmara_stand_ins PRIVATE pos_warnings pos_windows_tests)
 
 # The contract of the disk and the spooler; under Wine it creates and deletes real drivers and
 # printers.

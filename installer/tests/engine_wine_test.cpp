@@ -11,7 +11,7 @@
 #include "engine/driver_catalog.h"
 #include "engine/test_page.h"
 #include "platform/case_fold.h"
-#include "platform/fake_ui_services.h"
+#include "support/fake_ui_services.h"
 #include "platform/win32_files.h"
 #include "platform/win32_printing.h"
 #include "platform/win32_spooler.h"

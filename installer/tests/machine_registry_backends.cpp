@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/memory_machine_registry.h"
+#include "support/memory_machine_registry.h"
 #include "platform/text.h"
 
 #ifdef _WIN32

@@ -6,11 +6,11 @@
 
 #include "app/main_window.h"
 #include "fake_views.h"
-#include "platform/fake_printing.h"
-#include "platform/fixed_system_info.h"
-#include "platform/memory_files.h"
-#include "platform/memory_spooler.h"
-#include "platform/shell.h"
+#include "support/fake_printing.h"
+#include "support/fixed_system_info.h"
+#include "support/memory_files.h"
+#include "support/memory_spooler.h"
+#include "support/recording_shell.h"
 #include "usb_fixture.h"
 
 namespace velmara::testing {

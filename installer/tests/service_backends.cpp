@@ -1,7 +1,7 @@
 #include "service_backends.h"
 
-#include "platform/memory_files.h"
-#include "platform/memory_spooler.h"
+#include "support/memory_files.h"
+#include "support/memory_spooler.h"
 
 namespace velmara::testing {
 

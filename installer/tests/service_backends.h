@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/files.h"
-#include "platform/memory_spooler.h"
+#include "support/memory_spooler.h"
 #include "platform/spooler.h"
 
 namespace velmara::testing {

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/fake_threads.h"
+#include "support/fake_threads.h"
 #ifdef _WIN32
 #include "platform/win32_threads.h"
 #endif

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake_threads.h"
-#include "platform/fake_ui_services.h"
-#include "platform/memory_device_interfaces.h"
-#include "platform/memory_device_output.h"
-#include "platform/memory_machine_registry.h"
+#include "support/fake_threads.h"
+#include "support/fake_ui_services.h"
+#include "support/memory_device_interfaces.h"
+#include "support/memory_device_output.h"
+#include "support/memory_machine_registry.h"
 #include "usb/usb_globals.h"
 #include "usb/usb_services.h"
 

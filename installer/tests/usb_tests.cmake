@@ -5,7 +5,7 @@ add_library(velmara_usb_test_support STATIC
   machine_registry_backends.cpp
   usb_fixture.cpp)
 target_include_directories(velmara_usb_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(velmara_usb_test_support PUBLIC velmara_usb GTest::gtest PRIVATE pos_warnings pos_windows_tests)
+target_link_libraries(velmara_usb_test_support PUBLIC velmara_usb velmara_stand_ins GTest::gtest PRIVATE pos_warnings pos_windows_tests)
 
 pos_add_test(NAME velmara_machine_registry_contract_test
   SOURCES machine_registry_contract_test.cpp

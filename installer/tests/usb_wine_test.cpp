@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "device_backends.h"
-#include "platform/fake_ui_services.h"
+#include "support/fake_ui_services.h"
 #include "platform/win32_device_output.h"
 #include "platform/win32_threads.h"
 #include "platform/win32_ui_services.h"

@@ -18,17 +18,6 @@ class SystemInfo {
   virtual std::uint16_t NativeProcessorArchitecture() const = 0;
 };
 
-// A machine of a given architecture.
-class FixedSystemInfo final : public SystemInfo {
- public:
-  explicit FixedSystemInfo(std::uint16_t architecture) : architecture_(architecture) {}
-  std::uint16_t NativeProcessorArchitecture() const override { return architecture_; }
-  void SetArchitecture(std::uint16_t architecture) { architecture_ = architecture; }
-
- private:
-  std::uint16_t architecture_;
-};
-
 // GetNativeSystemInfo.
 class Win32SystemInfo final : public SystemInfo {
  public:

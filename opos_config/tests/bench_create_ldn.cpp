@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/memory_registry.h"
-#include "platform/system_info.h"
+#include "support/memory_registry.h"
+#include "support/fixed_system_info.h"
 #include "registry_backends.h"
 #include "store/ldn_record.h"
 #include "store/opos_store.h"

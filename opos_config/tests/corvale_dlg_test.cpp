@@ -6,9 +6,9 @@
 #include <string>
 
 #include "fake_corvale_view.h"
-#include "platform/memory_registry.h"
-#include "platform/shell.h"
-#include "platform/system_info.h"
+#include "support/memory_registry.h"
+#include "support/recording_shell.h"
+#include "support/fixed_system_info.h"
 #include "registry_fixture.h"
 #include "resources/resource.h"
 #include "store/ldn_record.h"

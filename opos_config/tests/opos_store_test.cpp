@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/system_info.h"
+#include "support/fixed_system_info.h"
 #include "registry_backends.h"
 #include "registry_fixture.h"
 #include "store/ldn_record.h"

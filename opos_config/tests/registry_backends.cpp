@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/memory_registry.h"
+#include "support/memory_registry.h"
 #include "store/registry_values.h"
 
 namespace corvale::testing {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "machine_registry.h"
+#include "platform/machine_registry.h"
 
 namespace velmara {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "threads.h"
+#include "platform/threads.h"
 
 namespace velmara {
 

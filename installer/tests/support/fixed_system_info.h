@@ -3,7 +3,7 @@
 #include <map>
 #include <string>
 
-#include "system_info.h"
+#include "platform/system_info.h"
 
 namespace velmara {
 

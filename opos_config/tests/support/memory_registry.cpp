@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "registry_names.h"
+#include "platform/registry_names.h"
 
 namespace corvale {
 

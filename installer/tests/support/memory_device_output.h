@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "device_output.h"
+#include "platform/device_output.h"
 
 namespace velmara {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "printing.h"
+#include "platform/printing.h"
 
 namespace velmara {
 

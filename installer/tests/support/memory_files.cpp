@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "case_fold.h"
+#include "platform/case_fold.h"
 
 namespace velmara {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "memory_files.h"
-#include "spooler.h"
+#include "platform/spooler.h"
 
 namespace velmara {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ui_services.h"
+#include "platform/ui_services.h"
 
 namespace velmara {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "case_fold.h"
+#include "platform/case_fold.h"
 
 namespace velmara {
 

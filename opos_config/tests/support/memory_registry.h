@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "registry.h"
+#include "platform/registry.h"
 
 namespace corvale {
 

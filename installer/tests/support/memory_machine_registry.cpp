@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <map>
 
-#include "text.h"
+#include "platform/text.h"
 
 namespace velmara {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "files.h"
+#include "platform/files.h"
 
 namespace velmara {
 

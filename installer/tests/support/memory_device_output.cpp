@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "text.h"
+#include "platform/text.h"
 
 namespace velmara {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "device_interfaces.h"
+#include "platform/device_interfaces.h"
 
 namespace velmara {
 

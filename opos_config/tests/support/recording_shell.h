@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/shell.h"
+
+namespace corvale {
+
+// Records what it was asked to start.
+class RecordingShell final : public Shell {
+ public:
+  struct Call {
+    WindowHandle owner;
+    std::u16string verb;
+    std::u16string file;
+    std::u16string parameters;
+    std::u16string directory;
+    int show;
+  };
+  void Execute(WindowHandle owner, const std::u16string& verb, const std::u16string& file,
+               const std::u16string& parameters, const std::u16string& directory, int show) override {
+    calls.push_back({owner, verb, file, parameters, directory, show});
+  }
+  std::vector<Call> calls;
+};
+
+}  // namespace corvale
