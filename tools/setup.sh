@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up this machine and builds both tools: installs what is missing from Debian's packages,
-# configures and builds the three build trees, and creates the Wine prefix of this checkout.
+# Sets up this machine and builds the tools: installs what is missing from Debian's packages,
+# configures and builds the four build trees, and creates the Wine prefixes of this checkout (the
+# 32-bit one where the kernel runs 32-bit code).
 #   tools/setup.sh               set up and build
 #   tools/setup.sh --run NAME    then start NAME (corvale or velmara) under Wine
 set -euo pipefail
@@ -17,11 +18,13 @@ for preset in win32 win64 host win32-tests; do
   cmake --build --preset "$preset"
 done
 tools/wine-prefix.sh
+. tools/wine-env.sh
+if pos_runs_i386; then POS_WINE_BITS=32 tools/wine-prefix.sh; fi
 tools/make-demo-medium.sh >/dev/null
 
 echo
 echo "The deliverables (32-bit Windows programs):"
-for exe in build/win32/bin/Corvale.exe build/win32/bin/Velmara.exe; do
+for exe in build/win32/bin/*.exe; do
   if [ -f "$exe" ]; then echo "  $root/$exe"; fi
 done
 

@@ -70,6 +70,7 @@ class VelmaraWindowTest : public ::testing::Test {
     SetEnvironmentVariableW(L"VELMARA_TEST_RECORD", W(record_).c_str());
     previousDefault_ = CurrentDefaultPrinter();
     CleanSpooler();
+    for (const char* model : kModels) RegisterDriverForWineWow64(model);
     // The printer user interface: our stand-in in the system directory, where the installer must
     // take it from, and a decoy in the medium's folder, where it must not.
     wchar_t system[MAX_PATH] = {};
@@ -115,6 +116,7 @@ class VelmaraWindowTest : public ::testing::Test {
       DeletePrinterNamed(std::string(model) + " (copy 1)");
       DeletePrinterNamed(std::string(model) + " (副本 1)");
       DeleteDriverNamed(model, Win32NativeEnvironment());
+      RemoveDriverForWineWow64(model);
     }
   }
 
@@ -144,7 +146,7 @@ class VelmaraWindowTest : public ::testing::Test {
                    static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
     program_ = std::make_unique<Program>();
-    ASSERT_TRUE(program_->Start(ThisProgramsDirectory() + L"\\Velmara.exe", W(medium_), L"")) << "no main window";
+    ASSERT_TRUE(program_->Start(ProgramsUnderTestDirectory() + L"\\Velmara.exe", W(medium_), L"")) << "no main window";
     main_ = program_->window();
     dialog_ = WaitForDialog(program_->processId(), Texts(L"安装配置", L"Install Configuration"), {main_}, 20000);
     ASSERT_NE(dialog_, nullptr) << "no installation dialog";
@@ -159,11 +161,7 @@ class VelmaraWindowTest : public ::testing::Test {
     program_.reset();
   }
 
-  std::wstring Screenshot(const std::wstring& name) {
-    const std::wstring directory = ThisProgramsDirectory() + L"\\..\\screenshots";
-    CreateDirectoryW(directory.c_str(), nullptr);
-    return directory + L"\\" + name;
-  }
+  std::wstring Screenshot(const std::wstring& name) { return ScreenshotPath(name); }
 
   // Starts the installation and answers the question that follows with |answer|; the text of the
   // question.

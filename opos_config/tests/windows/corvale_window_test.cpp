@@ -73,7 +73,7 @@ class CorvaleWindowTest : public ::testing::Test {
 
   void StartCorvale() {
     program_ = std::make_unique<Program>();
-    ASSERT_TRUE(program_->Start(ThisProgramsDirectory() + L"\\Corvale.exe", scratch_, L"Corvale"))
+    ASSERT_TRUE(program_->Start(ProgramsUnderTestDirectory() + L"\\Corvale.exe", scratch_, L"Corvale"))
         << "Corvale's main dialog did not appear";
     main_ = program_->window();
   }
@@ -84,11 +84,7 @@ class CorvaleWindowTest : public ::testing::Test {
     return AnswerMessageBoxes(program_->processId(), L"Corvale", click, {main_});
   }
 
-  std::wstring Screenshot(const std::wstring& name) {
-    const std::wstring directory = ThisProgramsDirectory() + L"\\..\\screenshots";
-    CreateDirectoryW(directory.c_str(), nullptr);
-    return directory + L"\\" + name;
-  }
+  std::wstring Screenshot(const std::wstring& name) { return ScreenshotPath(name); }
 
   Win32Registry registry_;
   Win32SystemInfo system_;
