@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up this machine and builds the tools: installs what is missing from Debian's packages,
-# configures and builds the four build trees, and creates the Wine prefixes of this checkout (the
-# 32-bit one where the kernel runs 32-bit code).
+# configures and builds the four build trees, and creates the 64-bit Wine prefix of this checkout
+# (tools/test.sh makes the 32-bit one when it runs the 32-bit tests).
 #   tools/setup.sh               set up and build
 #   tools/setup.sh --run NAME    then start NAME (corvale or velmara) under Wine
 set -euo pipefail
@@ -18,8 +18,6 @@ for preset in win32 win64 host win32-tests; do
   cmake --build --preset "$preset"
 done
 tools/wine-prefix.sh
-. tools/wine-env.sh
-if pos_runs_i386; then POS_WINE_BITS=32 tools/wine-prefix.sh; fi
 tools/make-demo-medium.sh >/dev/null
 
 echo
