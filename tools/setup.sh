@@ -21,7 +21,7 @@ tools/make-demo-medium.sh >/dev/null
 
 echo
 echo "The deliverables (32-bit Windows programs):"
-for exe in build/win32/bin/Corvale.exe build/win32/bin/Velmara.exe; do
+for exe in build/win32/bin/Corvale.exe build/win32/bin/Dunlith.exe build/win32/bin/Velmara.exe; do
   if [ -f "$exe" ]; then echo "  $root/$exe"; fi
 done
 

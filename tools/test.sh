@@ -23,7 +23,9 @@ trap cleanup EXIT
 for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
 [ -s "$display_file" ] || { echo "Xvfb did not start:" >&2; cat "$xvfb_log" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$display_file")"
-"$POS_WINESERVER" -p
+# The Wine server's own diagnostics (it lists its objects when a serial test's terminal hangs
+# up) go to a log of their own, not between the test results.
+"$POS_WINESERVER" -p 2>>"$root/build/wineserver.log"
 
 jobs=$(nproc)
 status=0

@@ -16,6 +16,8 @@ case "${1:-}" in
   corvale)
     exe=$root/build/win64/bin/Corvale.exe
     [ -f "$exe" ] || { echo "Corvale is not built yet: run tools/setup.sh" >&2; exit 1; }
+    # Its "Test Printer" starts Dunlith.exe from the current directory: the one beside it.
+    [ -f "$(dirname "$exe")/Dunlith.exe" ] || echo "Dunlith.exe is not built yet: Test Printer will start nothing" >&2
     cd "$(dirname "$exe")"
     exec "$POS_WINE" "$exe"
     ;;

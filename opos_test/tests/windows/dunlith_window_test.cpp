@@ -94,6 +94,17 @@ class DunlithWindowTest : public ::testing::Test {
     return report;
   }
 
+  // The report once it holds |part|, or as it stands after |milliseconds|.
+  std::wstring WaitForReportWith(const std::wstring& part, DWORD milliseconds = 15000) {
+    const auto start = std::chrono::steady_clock::now();
+    std::wstring report = ControlText(window_, IDE_REPORT);
+    while (report.find(part) == std::wstring::npos && MillisecondsSince(start) < milliseconds) {
+      Sleep(20);
+      report = ControlText(window_, IDE_REPORT);
+    }
+    return report;
+  }
+
   bool EndsWith(const std::wstring& text, const std::wstring& end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
   }
@@ -241,7 +252,8 @@ TEST_F(DunlithWindowTest, UsbNamesTheDeviceThatCannotBeOpened) {
   const std::u16string path = usb.Plug("VID_0416&PID_5011", "DL9");
   StartDunlith(L"Usb till");
   const std::wstring start = L"The USB printer " + Wide(path) + L" could not be opened: ";
-  const std::wstring report = WaitForLastLine(L".");
+  const std::wstring report = WaitForReportWith(L"could not be opened: ");
+  ASSERT_NE(report.find(L"\r\n"), std::wstring::npos) << Utf8(report);
   const std::wstring last = report.substr(report.rfind(L"\r\n") + 2);
   EXPECT_EQ(last.substr(0, start.size()), start) << Utf8(report);
   EXPECT_GT(last.size(), start.size() + 1) << "with the system's words";
