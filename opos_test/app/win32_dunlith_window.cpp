@@ -49,14 +49,17 @@ void Win32DunlithWindow::SetButtonTexts(const std::u16string& close, const std::
 void Win32DunlithWindow::ShowReport(const std::u16string& text) {
   SetDlgItemTextW(hwnd_, IDE_REPORT, W(text));
   // The newest line in view.
-  SendDlgItemMessageW(hwnd_, IDE_REPORT, EM_SETSEL, static_cast<WPARAM>(text.size()), static_cast<LPARAM>(text.size()));
+  const auto end = text.size();
+  SendDlgItemMessageW(hwnd_, IDE_REPORT, EM_SETSEL, static_cast<WPARAM>(end), static_cast<LPARAM>(end));
   SendDlgItemMessageW(hwnd_, IDE_REPORT, EM_SCROLLCARET, 0, 0);
 }
 
 void Win32DunlithWindow::EnableOpenDrawer(bool enabled) {
   HWND button = GetDlgItem(hwnd_, IDB_OPEN_DRAWER);
   // A button that is disabled while it has the focus would leave the keyboard with nowhere to go.
-  if (!enabled && GetFocus() == button) SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(hwnd_, IDCANCEL)), TRUE);
+  if (!enabled && GetFocus() == button) {
+    SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(hwnd_, IDCANCEL)), TRUE);
+  }
   EnableWindow(button, enabled ? TRUE : FALSE);
 }
 
@@ -69,7 +72,9 @@ bool Win32DunlithWindow::StartSend(const PortConfig& port, const Bytes& data) {
   return true;
 }
 
-void Win32DunlithWindow::StartAutoClose(std::uint32_t milliseconds) { SetTimer(hwnd_, kAutoCloseTimer, milliseconds, nullptr); }
+void Win32DunlithWindow::StartAutoClose(std::uint32_t milliseconds) {
+  SetTimer(hwnd_, kAutoCloseTimer, milliseconds, nullptr);
+}
 
 void Win32DunlithWindow::StopAutoClose() { KillTimer(hwnd_, kAutoCloseTimer); }
 

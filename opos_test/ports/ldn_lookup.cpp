@@ -76,8 +76,10 @@ TestTarget LookUpLdn(const corvale::OposStore& store, const std::u16string& name
   }
 
   const std::u16string drawerKey = ResolveLdnKey(store, name, corvale::kDrawerClass);
-  target.hasDrawer = !drawerKey.empty() &&
-                     corvale::CarriesMadeByToolMarker(corvale::LDNRecord(store, drawerKey, corvale::kDrawerClass).VersionSO);
+  if (!drawerKey.empty()) {
+    const corvale::LDNRecord drawer(store, drawerKey, corvale::kDrawerClass);
+    target.hasDrawer = corvale::CarriesMadeByToolMarker(drawer.VersionSO);
+  }
 
   PortConfig& port = target.port;
   port.timeoutMs = EffectiveTimeOut(printer.TimeOut);

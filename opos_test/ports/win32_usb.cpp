@@ -124,7 +124,8 @@ bool Win32UsbPrinters::List(std::vector<std::u16string>* devicePaths, PortError*
     *error = api.failure;
     return false;
   }
-  UniqueDeviceInfoList list(api.getClassDevs(&kUsbPrintInterface, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
+  UniqueDeviceInfoList list(
+      api.getClassDevs(&kUsbPrintInterface, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
   if (!list.Valid()) {
     *error = SystemError(GetLastError());
     return false;

@@ -120,13 +120,12 @@ TEST_F(DunlithDlgTest, EachPortKindCodePageAndWidthReachesItsPrinterExactly) {
     std::u16string name;
     LdnSettings settings;
     std::string portWords;
-    std::function<Bytes(MemoryTransports&)> prepare;  // arranges the printer; gives what it received
   } cases[] = {
-      {u"Net", {corvale::kPortEthernet, 0x7F000001, 1000, 850, 640, true}, "127.0.0.1:9100", nullptr},
-      {u"Com3", {corvale::kPortSerial, 0x0203, 1000, 866, 576, true}, "COM3 at 19200", nullptr},
-      {u"Com12", {corvale::kPortSerial, 0x040C, 1000, 1252, 384, true}, "COM12 at 115200", nullptr},
-      {u"Usb", {corvale::kPortUsb, 0, 1000, 936, 576, true}, "USB", nullptr},
-      {u"Usb other", {corvale::kPortUsb, 0, 1000, 1251, 640, true}, "USB", nullptr},
+      {u"Net", {corvale::kPortEthernet, 0x7F000001, 1000, 850, 640, true}, "127.0.0.1:9100"},
+      {u"Com3", {corvale::kPortSerial, 0x0203, 1000, 866, 576, true}, "COM3 at 19200"},
+      {u"Com12", {corvale::kPortSerial, 0x040C, 1000, 1252, 384, true}, "COM12 at 115200"},
+      {u"Usb", {corvale::kPortUsb, 0, 1000, 936, 576, true}, "USB"},
+      {u"Usb other", {corvale::kPortUsb, 0, 1000, 1251, 640, true}, "USB"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(Narrow(c.name));

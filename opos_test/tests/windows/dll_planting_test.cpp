@@ -1,6 +1,6 @@
 // Dunlith runs elevated when Corvale starts it, often from a folder that anybody may write to: a
 // DLL planted there under the name of a system DLL that Dunlith loads at run time must never be
-// loaded, even when Wine is told to prefer such native copies.
+// loaded, even when Wine is told to prefer native copies of those DLLs.
 #include <gtest/gtest.h>
 
 #include "loopback_printer.h"
@@ -42,17 +42,30 @@ class DllPlanting : public ::testing::Test {
       ASSERT_TRUE(CopyFileW((ThisProgramsDirectory() + L"\\planted\\planted.dll").c_str(),
                             (scratch_ + L"\\" + name).c_str(), FALSE));
     }
-    const DWORD size = GetEnvironmentVariableW(L"WINEDLLOVERRIDES", nullptr, 0);
-    overrides_.assign(size, L'\0');
-    overrides_.resize(GetEnvironmentVariableW(L"WINEDLLOVERRIDES", overrides_.data(), size));
-    // Native copies first: a DLL that is found by name anywhere on the search path is taken.
-    SetEnvironmentVariableW(L"WINEDLLOVERRIDES",
-                            (L"ws2_32,setupapi=n,b" + (overrides_.empty() ? L"" : L";" + overrides_)).c_str());
+    // Native copies first, for these two programs only: a DLL of that name that is found
+    // anywhere on the search path is taken, as Windows takes any DLL that is not a known one.
+    for (const wchar_t* program : kPrograms) {
+      RemoveOverrides(program);
+      HKEY key = nullptr;
+      ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, (kAppDefaults + program + L"\\DllOverrides").c_str(), 0, nullptr, 0,
+                                KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                ERROR_SUCCESS);
+      for (const wchar_t* name : {L"ws2_32", L"setupapi"}) {
+        const std::wstring order = L"native,builtin";
+        RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(order.c_str()),
+                       static_cast<DWORD>((order.size() + 1) * sizeof(wchar_t)));
+      }
+      RegCloseKey(key);
+    }
+  }
+
+  static void RemoveOverrides(const wchar_t* program) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, (kAppDefaults + program).c_str());
   }
 
   void TearDown() override {
     program_.reset();
-    SetEnvironmentVariableW(L"WINEDLLOVERRIDES", overrides_.empty() ? nullptr : overrides_.c_str());
+    for (const wchar_t* program : kPrograms) RemoveOverrides(program);
     for (const wchar_t* name : kPlanted) {
       DeleteFileW((scratch_ + L"\\" + name).c_str());
       DeleteFileW((scratch_ + L"\\" + name + L".loaded").c_str());
@@ -93,20 +106,36 @@ class DllPlanting : public ::testing::Test {
   }
 
   static constexpr const wchar_t* kPlanted[] = {L"ws2_32.dll", L"setupapi.dll"};
+  static constexpr const wchar_t* kPrograms[] = {L"Dunlith.exe", L"bare_name_loader.exe"};
+  static inline const std::wstring kAppDefaults = L"Software\\Wine\\AppDefaults\\";
 
   corvale::Win32Registry registry_;
   corvale::Win32SystemInfo system_;
   corvale::OposStore store_;
   std::wstring scratch_;
-  std::wstring overrides_;
   std::unique_ptr<Program> program_;
 };
 
-TEST_F(DllPlanting, APlantedDllLeavesItsMarkWhenLoaded) {
-  HMODULE planted = LoadLibraryW((scratch_ + L"\\ws2_32.dll").c_str());
-  ASSERT_NE(planted, nullptr);
-  FreeLibrary(planted);
-  EXPECT_TRUE(Exists(scratch_ + L"\\ws2_32.dll.loaded")) << "the mark the next test looks for";
+// The control: a program beside the planted DLLs that loads them by their bare names takes them,
+// and they leave their marks.
+TEST_F(DllPlanting, AProgramThatLoadsByBareNameTakesThePlantedCopies) {
+  const std::wstring loader = scratch_ + L"\\bare_name_loader.exe";
+  ASSERT_TRUE(CopyFileW((ThisProgramsDirectory() + L"\\planted\\dunlith_bare_name_loader.exe").c_str(),
+                        loader.c_str(), FALSE));
+  for (const wchar_t* name : kPlanted) {
+    SCOPED_TRACE(Utf8(name));
+    std::wstring commandLine = L"\"" + loader + L"\" " + name;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(loader.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               scratch_.c_str(), &startup, &process));
+    WaitForSingleObject(process.hProcess, 20000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    EXPECT_TRUE(Exists(scratch_ + L"\\" + name + L".loaded"));
+  }
+  DeleteFileW(loader.c_str());
 }
 
 TEST_F(DllPlanting, DunlithLoadsWinsockAndSetupApiOnlyFromTheSystemDirectory) {
