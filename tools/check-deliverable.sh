@@ -4,6 +4,7 @@
 # resources it must carry.
 #   check-deliverable.sh OBJDUMP EXE [--contains TEXT]... [--lacks TEXT]... [--contains-utf16 TEXT]...
 #                        [--version-resource FILE_VERSION PRODUCT_VERSION BLOCK]
+#                        [--imports-only "DLL..."]   (imports from these DLLs and no others)
 set -euo pipefail
 objdump=$1
 exe=$2
@@ -52,6 +53,14 @@ while [ $# -gt 0 ]; do
     --contains-utf16)
       needle=$(printf '%s' "$2" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 | tr -d ' \n')
       od -An -tx1 -v "$exe" | tr -d ' \n' | grep -q "$needle" || fail "does not contain (UTF-16): $2"
+      shift 2 ;;
+    --imports-only)
+      only=" $(tr '[:upper:]' '[:lower:]' <<<"$2") "
+      while read -r dll; do
+        [ -n "$dll" ] || continue
+        lower=$(tr '[:upper:]' '[:lower:]' <<<"$dll")
+        [[ "$only" == *" $lower "* ]] || fail "imports from $dll, which is not one of: $2"
+      done < <(grep '^[[:space:]]*DLL Name:' <<<"$headers" | awk '{print $3}')
       shift 2 ;;
     --lacks)
       if grep -qaF -- "$2" "$exe"; then fail "contains: $2"; fi

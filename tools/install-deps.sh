@@ -7,7 +7,7 @@ packages=(
   cmake g++ make ninja-build googletest
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine64 wine32:i386 fonts-wine xvfb xauth x11-utils
-  fonts-wqy-microhei locales imagemagick
+  fonts-wqy-microhei locales imagemagick socat
 )
 
 missing=()

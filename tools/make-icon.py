@@ -4,6 +4,7 @@
 Run by hand when the pictures change; the .ico files are committed:
   tools/make-icon.py opos_config/resources/corvale.ico 1f6f8b
   tools/make-icon.py installer/resources/velmara.ico 00648c
+  tools/make-icon.py opos_test/resources/dunlith.ico 8b4a1f
 """
 import struct
 import sys

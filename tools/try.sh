@@ -23,7 +23,8 @@ fi
 case "${1:-}" in
   corvale)
     exe=$bin/Corvale.exe
-    # Corvale starts its printing-test program from its current directory, which holds both.
+    # Its "Test Printer" starts Dunlith.exe from the current directory: the one beside it.
+    [ -f "$bin/Dunlith.exe" ] || echo "Dunlith.exe is not built yet: Test Printer will start nothing" >&2
     directory=$bin
     ;;
   velmara)

@@ -5,7 +5,8 @@ pos_add_test(NAME velmara_dialog_test
   LIBRARIES velmara_ui velmara_usb_test_support gtest_main)
 
 if(WIN32)
-  # The real program under Wine, once with each user-interface language.
+  # The real program under Wine, once with each user-interface language. Tests whose windows
+  # take the focus share the desktop one at a time (wine_desktop), so that none steals another's.
   add_executable(velmara_rundll32_standin WIN32 windows/rundll32_standin.cpp)
   set_target_properties(velmara_rundll32_standin PROPERTIES OUTPUT_NAME rundll32
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/rundll32)
@@ -26,6 +27,6 @@ if(WIN32)
     endif()
     add_test(NAME velmara_window_test_${language} COMMAND velmara_window_test --gtest_color=no)
     set_tests_properties(velmara_window_test_${language} PROPERTIES
-      LABELS wine ENVIRONMENT "LANG=${_lang};LC_ALL=${_lang}" RESOURCE_LOCK "spooler;wine_system")
+      LABELS wine ENVIRONMENT "LANG=${_lang};LC_ALL=${_lang}" RESOURCE_LOCK "spooler;wine_system;wine_desktop")
   endforeach()
 endif()

@@ -100,8 +100,10 @@ Program::~Program() {
   }
 }
 
-bool Program::Start(const std::wstring& exe, const std::wstring& directory, const std::wstring& title) {
+bool Program::Start(const std::wstring& exe, const std::wstring& directory, const std::wstring& title,
+                    const std::wstring& parameters) {
   std::wstring commandLine = L"\"" + exe + L"\"";
+  if (!parameters.empty()) commandLine += L" " + parameters;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &startup,
@@ -112,6 +114,12 @@ bool Program::Start(const std::wstring& exe, const std::wstring& directory, cons
   const std::vector<HWND> none;
   window_ = WaitForDialog(info_.dwProcessId, title, none, 20000);
   return window_ != nullptr;
+}
+
+DWORD Program::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  if (info_.hProcess != nullptr) GetExitCodeProcess(info_.hProcess, &code);
+  return code;
 }
 
 bool Program::WaitForExit(DWORD milliseconds) {

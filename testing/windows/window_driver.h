@@ -25,8 +25,12 @@ class Program {
   ~Program();
 
   // Starts |exe| in |directory| and waits for its window of class #32770 titled |title|.
-  bool Start(const std::wstring& exe, const std::wstring& directory, const std::wstring& title);
+  // |parameters| follow the quoted program name on the command line, as given.
+  bool Start(const std::wstring& exe, const std::wstring& directory, const std::wstring& title,
+             const std::wstring& parameters = L"");
   bool WaitForExit(DWORD milliseconds);
+  // The program's exit code once it has ended; STILL_ACTIVE before.
+  DWORD ExitCode() const;
   HWND window() const { return window_; }
   DWORD processId() const { return info_.dwProcessId; }
   DWORD threadId() const { return info_.dwThreadId; }

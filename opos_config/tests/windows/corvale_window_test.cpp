@@ -41,6 +41,10 @@ class CorvaleWindowTest : public ::testing::Test {
     DeleteFileW((scratch_ + L"\\dunlith-args.txt").c_str());
     ASSERT_TRUE(CopyFileW((ThisProgramsDirectory() + L"\\dunlith\\Dunlith.exe").c_str(),
                           (scratch_ + L"\\Dunlith.exe").c_str(), FALSE));
+    // Corvale runs from the stand-in's folder: a bare "Dunlith.exe" is looked for beside the
+    // program before the current directory, and the real one now sits beside the built Corvale.
+    ASSERT_TRUE(CopyFileW((ProgramsUnderTestDirectory() + L"\\Corvale.exe").c_str(),
+                          (scratch_ + L"\\Corvale.exe").c_str(), FALSE));
   }
 
   void TearDown() override {
@@ -48,6 +52,7 @@ class CorvaleWindowTest : public ::testing::Test {
     Clear();
     DeleteFileW((scratch_ + L"\\dunlith-args.txt").c_str());
     DeleteFileW((scratch_ + L"\\Dunlith.exe").c_str());
+    DeleteFileW((scratch_ + L"\\Corvale.exe").c_str());
     RemoveDirectoryW(scratch_.c_str());
   }
 
@@ -73,7 +78,7 @@ class CorvaleWindowTest : public ::testing::Test {
 
   void StartCorvale() {
     program_ = std::make_unique<Program>();
-    ASSERT_TRUE(program_->Start(ProgramsUnderTestDirectory() + L"\\Corvale.exe", scratch_, L"Corvale"))
+    ASSERT_TRUE(program_->Start(scratch_ + L"\\Corvale.exe", scratch_, L"Corvale"))
         << "Corvale's main dialog did not appear";
     main_ = program_->window();
   }

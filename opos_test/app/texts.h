@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "ports/ldn_lookup.h"
+#include "ports/printer_port.h"
+
+// Every text the window shows, in English and in Chinese.
+namespace dunlith {
+
+enum class Language { kEnglish, kChinese };
+
+// 2052 (Chinese, PRC) selects the Chinese texts, every other UI language the English ones.
+Language LanguageOf(std::uint16_t uiLanguage);
+
+// Replaces %1 ... %9 in |pattern| by the arguments.
+std::u16string FormatText(const std::u16string& pattern, std::initializer_list<std::u16string> arguments);
+
+std::u16string Widen(const std::string& ascii);
+std::u16string Number(std::uint64_t value);
+
+struct ButtonTexts {
+  std::u16string close;
+  std::u16string openDrawer;
+};
+ButtonTexts Buttons(Language language);
+
+// Why an LDN cannot be tested.
+std::u16string ProblemText(Language language, const TestTarget& target);
+
+std::u16string SendingReceiptText(Language language, std::size_t bytes, const PortConfig& port,
+                                  const std::u16string& ldnName);
+std::u16string SendingPulseText(Language language, const PortConfig& port);
+std::u16string OutcomeText(Language language, const SendResult& result, const PortConfig& port);
+std::u16string ClosesSoonText(Language language);
+std::u16string NotStartedText(Language language);
+
+}  // namespace dunlith

@@ -1,0 +1,290 @@
+// The shipped Dunlith.exe under Wine: started with an LDN as Corvale starts it, sending to a
+// printer that the test plays on 127.0.0.1:9100, driven by window messages by control id, with
+// the real registry behind it.
+#include <gtest/gtest.h>
+
+#include "loopback_printer.h"
+
+#include <chrono>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "opos_test/resources/resource.h"
+#include "platform/system_info.h"
+#include "platform/win32_registry.h"
+#include "receipt/receipt.h"
+#include "receipt_bytes.h"
+#include "store/ldn_record.h"
+#include "store/opos_store.h"
+#include "transport_backends.h"
+#include "window_driver.h"
+
+namespace dunlith::testing {
+namespace {
+
+using namespace pos::testing;
+using corvale::kDrawerClass;
+using corvale::kPrinterClass;
+
+constexpr std::uint32_t kLoopbackAddress = 0x7F000001;
+// What start-up and a time-out may overrun by on a loaded machine under Wine.
+constexpr long long kMarginMs = 2500;
+
+long long MillisecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+}
+
+std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+// The time that a received receipt names, so that the rest of it can be compared exactly.
+std::string PrintedAt(const std::string& receipt) {
+  const std::size_t at = receipt.find("\nTime: ");
+  if (at == std::string::npos) return {};
+  return receipt.substr(at + 7, receipt.find('\n', at + 7) - at - 7);
+}
+
+class DunlithWindowTest : public ::testing::Test {
+ protected:
+  DunlithWindowTest() : store_(registry_, system_) {}
+
+  void SetUp() override { Clear(); }
+  void TearDown() override {
+    program_.reset();
+    Clear();
+  }
+  void Clear() {
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, Wide(store_.ClassKeyPath(kPrinterClass)).c_str());
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, Wide(store_.ClassKeyPath(kDrawerClass)).c_str());
+  }
+
+  void AddLdn(const std::u16string& name, std::uint32_t portType, std::uint32_t portSetting,
+              std::uint32_t timeOut = 1000, bool withDrawer = true) {
+    std::vector<const std::u16string*> classes{&kPrinterClass};
+    if (withDrawer) classes.push_back(&kDrawerClass);
+    for (const std::u16string* deviceClass : classes) {
+      store_.EnsureClassKeys(*deviceClass);
+      ASSERT_EQ(store_.CreateLDN(name, *deviceClass), corvale::kLdnCreated);
+      corvale::LDNRecord record(store_, name, *deviceClass);
+      record.PortType = portType;
+      record.PortSetting = portSetting;
+      record.TimeOut = timeOut;
+      ASSERT_TRUE(record.WriteLDN(store_, record.LDNName, *deviceClass));
+    }
+  }
+
+  void StartDunlith(const std::wstring& parameters) {
+    program_ = std::make_unique<Program>();
+    ASSERT_TRUE(program_->Start(ProgramsUnderTestDirectory() + L"\\Dunlith.exe", ProgramsUnderTestDirectory(),
+                                L"Dunlith", parameters))
+        << "Dunlith's window did not appear";
+    // The send starts as the window is made, just before it shows.
+    started_ = std::chrono::steady_clock::now();
+    window_ = program_->window();
+  }
+
+  // The report once its last line is |last|, or as it stands after |milliseconds|.
+  std::wstring WaitForLastLine(const std::wstring& last, DWORD milliseconds = 15000) {
+    const auto start = std::chrono::steady_clock::now();
+    std::wstring report;
+    while (MillisecondsSince(start) < milliseconds) {
+      report = ControlText(window_, IDE_REPORT);
+      if (report.size() >= last.size() && report.compare(report.size() - last.size(), last.size(), last) == 0) break;
+      Sleep(20);
+    }
+    return report;
+  }
+
+  // The report once it holds |part|, or as it stands after |milliseconds|.
+  std::wstring WaitForReportWith(const std::wstring& part, DWORD milliseconds = 15000) {
+    const auto start = std::chrono::steady_clock::now();
+    std::wstring report = ControlText(window_, IDE_REPORT);
+    while (report.find(part) == std::wstring::npos && MillisecondsSince(start) < milliseconds) {
+      Sleep(20);
+      report = ControlText(window_, IDE_REPORT);
+    }
+    return report;
+  }
+
+  bool EndsWith(const std::wstring& text, const std::wstring& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+  }
+
+  std::wstring Screenshot(const std::wstring& name) { return ScreenshotPath(name); }
+
+  // Other tests' windows share the screen: the window goes above them for its picture.
+  bool SaveOnTop(const std::wstring& name) {
+    SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return SaveScreenshot(window_, Screenshot(name));
+  }
+
+  corvale::Win32Registry registry_;
+  corvale::Win32SystemInfo system_;
+  corvale::OposStore store_;
+  std::unique_ptr<Program> program_;
+  HWND window_ = nullptr;
+  std::chrono::steady_clock::time_point started_;
+};
+
+TEST_F(DunlithWindowTest, SendsTheReceiptToALoopbackPrinterThenClosesByItself) {
+  LoopbackPrinter printer(LoopbackPrinter::Mode::kReading);
+  ASSERT_TRUE(printer.Listening());
+  AddLdn(u"Shop 1", corvale::kPortEthernet, kLoopbackAddress);
+  StartDunlith(L"Shop 1");
+
+  const auto received = printer.WaitForConnections(1, 15000);
+  ASSERT_EQ(received.size(), 1u);
+  const std::string bytes = AsText(received[0]);
+  ReceiptContent content;
+  content.ldnName = u"Shop 1";
+  content.portWords = "127.0.0.1:9100";
+  content.printedAt = PrintedAt(bytes);
+  EXPECT_EQ(content.printedAt.size(), 19u) << bytes;
+  EXPECT_EQ(HexAndText(received[0]), HexAndText(BuildReceipt(content)));
+  std::ofstream(Utf8(Screenshot(L"dunlith-received.txt")), std::ios::binary) << HexAndText(received[0]);
+
+  const std::wstring sent = L"Sent " + std::to_wstring(received[0].size()) + L" bytes to 127.0.0.1:9100.";
+  const std::wstring report = WaitForLastLine(L"This window closes by itself in 3 seconds.");
+  EXPECT_EQ(report, L"Sending the test receipt of LDN \"Shop 1\" (" + std::to_wstring(received[0].size()) +
+                        L" bytes) to 127.0.0.1:9100, time-out 1000 ms ...\r\n" + sent +
+                        L"\r\nThis window closes by itself in 3 seconds.");
+  const auto shown = std::chrono::steady_clock::now();
+  EXPECT_TRUE(Enabled(window_, IDB_OPEN_DRAWER));
+  EXPECT_EQ(ControlText(window_, IDCANCEL), L"Close");
+  EXPECT_TRUE(SaveOnTop(L"dunlith-sent.png"));
+
+  ASSERT_TRUE(program_->WaitForExit(3000 + kMarginMs)) << "it closes by itself after a success";
+  EXPECT_GE(MillisecondsSince(shown), 2000);
+  EXPECT_EQ(program_->ExitCode(), 0u);
+}
+
+TEST_F(DunlithWindowTest, ARefusedConnectionIsToldAndTheWindowStays) {
+  AddLdn(u"Shop 1", corvale::kPortEthernet, kLoopbackAddress, 1000);
+  StartDunlith(L"Shop 1");
+  const std::wstring refused = L"127.0.0.1:9100 refused the connection: no printer listens there.";
+  EXPECT_TRUE(EndsWith(WaitForLastLine(refused), refused));
+  EXPECT_LE(MillisecondsSince(started_), 1000 + kMarginMs);
+  EXPECT_TRUE(Enabled(window_, IDB_OPEN_DRAWER)) << "the drawer may still be tried";
+  EXPECT_TRUE(SaveOnTop(L"dunlith-failed.png"));
+  EXPECT_FALSE(program_->WaitForExit(3500)) << "a failure stays until it is closed";
+  Press(window_, IDCANCEL);
+  ASSERT_TRUE(program_->WaitForExit(5000));
+  EXPECT_EQ(program_->ExitCode(), 1u);
+}
+
+TEST_F(DunlithWindowTest, ASilentPrinterIsToldWithinTheTimeOut) {
+  LoopbackPrinter printer(LoopbackPrinter::Mode::kSilent);
+  ASSERT_TRUE(printer.Listening());
+  AddLdn(u"Quiet", corvale::kPortEthernet, kLoopbackAddress, 1500);
+  StartDunlith(L"Quiet");
+  const std::wstring silent = L"No printer answered at 127.0.0.1:9100 within 1500 ms.";
+  EXPECT_TRUE(EndsWith(WaitForLastLine(silent), silent));
+  const long long elapsed = MillisecondsSince(started_);
+  EXPECT_GE(elapsed, 1000) << "the time-out was waited for";
+  EXPECT_LE(elapsed, 1500 + kMarginMs);
+  PostMessageW(window_, WM_CLOSE, 0, 0);  // as another program would close it
+  ASSERT_TRUE(program_->WaitForExit(5000));
+  EXPECT_EQ(program_->ExitCode(), 1u);
+}
+
+TEST_F(DunlithWindowTest, ClosingWhileSendingEndsAtOnceWithExitCode1) {
+  LoopbackPrinter printer(LoopbackPrinter::Mode::kSilent);
+  AddLdn(u"Quiet", corvale::kPortEthernet, kLoopbackAddress, 10000);
+  StartDunlith(L"Quiet");
+  EXPECT_FALSE(Enabled(window_, IDB_OPEN_DRAWER)) << "not while sending";
+  const auto closing = std::chrono::steady_clock::now();
+  Press(window_, IDCANCEL);
+  ASSERT_TRUE(program_->WaitForExit(5000));
+  EXPECT_LT(MillisecondsSince(closing), 5000);
+  EXPECT_EQ(program_->ExitCode(), 1u);
+}
+
+TEST_F(DunlithWindowTest, AnUnknownLdnIsToldWithExitCode2HoweverTheWindowCloses) {
+  const struct {
+    const char* how;
+    std::function<void(HWND)> close;
+  } ways[] = {
+      {"Close", [](HWND w) { Press(w, IDCANCEL); }},
+      {"Escape", [](HWND w) {
+         HWND button = GetDlgItem(w, IDCANCEL);
+         PostMessageW(button, WM_KEYDOWN, VK_ESCAPE, 0);
+         PostMessageW(button, WM_KEYUP, VK_ESCAPE, 0);
+       }},
+      {"close box", [](HWND w) { PostMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+      {"WM_CLOSE", [](HWND w) { PostMessageW(w, WM_CLOSE, 0, 0); }},
+  };
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.how);
+    StartDunlith(L"\"No such till\"");
+    EXPECT_EQ(ControlText(window_, IDE_REPORT), L"There is no LDN \"No such till\" under POSPrinter.");
+    EXPECT_FALSE(Enabled(window_, IDB_OPEN_DRAWER));
+    way.close(window_);
+    ASSERT_TRUE(program_->WaitForExit(5000));
+    EXPECT_EQ(program_->ExitCode(), 2u);
+  }
+}
+
+TEST_F(DunlithWindowTest, OpenDrawerSendsThePulseOverTheSamePort) {
+  LoopbackPrinter printer(LoopbackPrinter::Mode::kReading);
+  AddLdn(u"Till", corvale::kPortEthernet, kLoopbackAddress);
+  StartDunlith(L"Till");
+  ASSERT_EQ(printer.WaitForConnections(1, 15000).size(), 1u);
+  WaitForLastLine(L"This window closes by itself in 3 seconds.");
+  Press(window_, IDB_OPEN_DRAWER);
+  const auto received = printer.WaitForConnections(2, 15000);
+  ASSERT_EQ(received.size(), 2u);
+  EXPECT_EQ(received[1], (std::vector<std::uint8_t>{0x1B, 0x70, 0x00, 0x19, 0xFA}));
+  const std::wstring report = WaitForLastLine(L"This window closes by itself in 3 seconds.");
+  EXPECT_NE(report.find(L"\r\nSending the cash drawer pulse to 127.0.0.1:9100 ...\r\nSent 5 bytes to 127.0.0.1:9100.\r\n"),
+            std::wstring::npos);
+  ASSERT_TRUE(program_->WaitForExit(3000 + kMarginMs));
+  EXPECT_EQ(program_->ExitCode(), 0u);
+}
+
+TEST_F(DunlithWindowTest, UsbNamesTheDeviceThatCannotBeOpened) {
+  AddLdn(u"Usb till", corvale::kPortUsb, 0);
+  {
+    StartDunlith(L"Usb till");
+    const std::wstring none = L"No USB printer is connected.";
+    EXPECT_TRUE(EndsWith(WaitForLastLine(none), none));
+    Press(window_, IDCANCEL);
+    ASSERT_TRUE(program_->WaitForExit(5000));
+    EXPECT_EQ(program_->ExitCode(), 1u);
+  }
+  WineUsbRegistration usb;
+  const std::u16string path = usb.Plug("VID_0416&PID_5011", "DL9");
+  StartDunlith(L"Usb till");
+  const std::wstring start = L"The USB printer " + Wide(path) + L" could not be opened: ";
+  const std::wstring report = WaitForReportWith(L"could not be opened: ");
+  ASSERT_NE(report.find(L"\r\n"), std::wstring::npos) << Utf8(report);
+  const std::wstring last = report.substr(report.rfind(L"\r\n") + 2);
+  EXPECT_EQ(last.substr(0, start.size()), start) << Utf8(report);
+  EXPECT_GT(last.size(), start.size() + 1) << "with the system's words";
+  Press(window_, IDCANCEL);
+  ASSERT_TRUE(program_->WaitForExit(5000));
+  EXPECT_EQ(program_->ExitCode(), 1u);
+}
+
+// Run with LANG=zh_CN.UTF-8, which Wine turns into UI language 2052.
+TEST_F(DunlithWindowTest, ChineseTexts) {
+  if (GetUserDefaultUILanguage() != 2052) GTEST_SKIP() << "the UI language is not 2052";
+  LoopbackPrinter printer(LoopbackPrinter::Mode::kReading);
+  AddLdn(u"Shop 1", corvale::kPortEthernet, kLoopbackAddress);
+  StartDunlith(L"Shop 1");
+  const auto received = printer.WaitForConnections(1, 15000);
+  ASSERT_EQ(received.size(), 1u);
+  const std::wstring report = WaitForLastLine(L"本窗口将在 3 秒后自动关闭。");
+  EXPECT_NE(report.find(L"已向 127.0.0.1:9100 发送 " + std::to_wstring(received[0].size()) + L" 字节。"),
+            std::wstring::npos)
+      << Utf8(report);
+  EXPECT_EQ(ControlText(window_, IDCANCEL), L"关闭");
+  EXPECT_EQ(ControlText(window_, IDB_OPEN_DRAWER), L"打开钱箱");
+  EXPECT_EQ(GetWindowTextLengthW(window_), 7) << "the caption stays \"Dunlith\"";
+  EXPECT_TRUE(SaveOnTop(L"dunlith-sent-zh.png"));
+  Press(window_, IDCANCEL);
+  ASSERT_TRUE(program_->WaitForExit(5000));
+  EXPECT_EQ(program_->ExitCode(), 0u);
+}
+
+}  // namespace
+}  // namespace dunlith::testing
