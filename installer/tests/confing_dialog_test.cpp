@@ -83,7 +83,7 @@ class ConfingDialogTest : public UsbFixture {
   RecordingPrinting printing_;
   CountingInterfaces counting_{interfaces_};
   EngineServices engine_{system_, spooler_, files_, boxes_, pauses_, debug_, printing_};
-  UsbServices usb_{counting_, registry_, output_, threads_, boxes_, pauses_, debug_};
+  UsbServices usb_{counting_, registry_, sharedOutput_, threads_, boxes_, pauses_, sharedDebug_};
   FakeInstallView view_;
   std::unique_ptr<ConfingDialog> dialog_;
 };

@@ -13,11 +13,22 @@ if(WIN32)
   target_link_libraries(velmara_rundll32_standin PRIVATE comctl32 pos_warnings pos_windows_tests)
   target_link_options(velmara_rundll32_standin PRIVATE -municode)
 
+  # A DLL planted under a system DLL's name: it records every process that loads it. Without the
+  # stack protector and the checked functions: their runtime would set itself up as the DLL loads,
+  # asking the cryptographic provider for a canary from inside the loader, which would then load
+  # the other DLLs a test plants.
+  add_library(velmara_planted_dll SHARED windows/planted_dll.cpp)
+  set_target_properties(velmara_planted_dll PROPERTIES PREFIX "" OUTPUT_NAME planted
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin/planted)
+  target_compile_options(velmara_planted_dll PRIVATE -fno-stack-protector -U_FORTIFY_SOURCE)
+  target_include_directories(velmara_planted_dll PRIVATE ${PROJECT_SOURCE_DIR}/testing/windows)
+  target_link_libraries(velmara_planted_dll PRIVATE pos_warnings pos_windows_tests)
+
   add_executable(velmara_window_test windows/velmara_window_test.cpp)
   target_include_directories(velmara_window_test PRIVATE ${PROJECT_SOURCE_DIR}/installer)
   target_link_libraries(velmara_window_test PRIVATE velmara_engine_test_support pos_window_driver GTest::gmock
     gtest_main winspool pos_warnings pos_windows_tests)
-  add_dependencies(velmara_window_test Velmara velmara_rundll32_standin)
+  add_dependencies(velmara_window_test Velmara velmara_rundll32_standin velmara_planted_dll)
   foreach(language zh_CN en)
     if(language STREQUAL zh_CN)
       set(_lang zh_CN.UTF-8)
