@@ -116,7 +116,10 @@ TEST_F(CorvaleDllSearchTest, LoadsNoDllPlantedInItsFolderOrItsWorkingDirectory) 
     const bool started = program.Start(programFolder_ + L"\\Corvale.exe", workingFolder_, L"Corvale");
     EXPECT_TRUE(started) << "Corvale's main dialog did not appear";
     if (started) {
-      // Its window is up, and the theme with it; closing it ends the program.
+      // Drawn, with the theme and what the theme loads; closing it ends the program.
+      const std::wstring screenshots = ThisProgramsDirectory() + L"\\..\\screenshots";
+      CreateDirectoryW(screenshots.c_str(), nullptr);
+      EXPECT_TRUE(SaveScreenshot(program.window(), screenshots + L"\\corvale-planted-dlls.png"));
       PostMessageW(program.window(), WM_COMMAND, IDCANCEL, 0);
       EXPECT_TRUE(program.WaitForExit(10000));
     }
