@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Checks that a deliverable is a 32-bit Windows GUI program that Windows XP loads: subsystem
-# version 5.01, imports only from Windows' own DLLs and none that Windows XP lacks, and the
-# resources it must carry.
+# version 5.01, imports only from Windows' own DLLs and none that Windows XP lacks; that it is
+# hardened: relocatable at a random address (DYNAMIC_BASE, relocations kept), data never executed
+# (NX_COMPAT), functions guarded by a stack canary; and the resources it must carry.
 #   check-deliverable.sh OBJDUMP EXE [--contains TEXT]... [--lacks TEXT]... [--contains-utf16 TEXT]...
 #                        [--version-resource FILE_VERSION PRODUCT_VERSION BLOCK]
-#                        [--imports-only "DLL..."]   (imports from these DLLs and no others)
+#                        [--imports-only "DLL..."]  load-time imports from these DLLs and no others
+#                                                   ("kernel32" or "KERNEL32.dll" alike)
+#                        [--max-size BYTES]
 set -euo pipefail
 objdump=$1
 exe=$2
@@ -45,6 +48,20 @@ done < "$here/xp-missing-imports.txt"
 # Windows XP's msvcrt.dll has none of the bounds-checked "_s" functions.
 if grep -iE '^msvcrt\.dll [A-Za-z0-9_]+_s$' <<<"$imports"; then fail "imports bounds-checked CRT functions that XP's msvcrt lacks"; fi
 
+# Hardening. ASLR needs the relocations as well as the flag: a 32-bit image without them is loaded
+# at its preferred address whatever the flag says.
+grep -qx '[[:space:]]*DYNAMIC_BASE' <<<"$headers" || fail "not relocatable at a random address (no DYNAMIC_BASE)"
+grep -qx '[[:space:]]*NX_COMPAT' <<<"$headers" || fail "its data may execute (no NX_COMPAT)"
+grep -qx '[[:space:]]*relocations stripped' <<<"$headers" && fail "its relocations are stripped: Windows cannot move it"
+# The stack canary: libssp's handler, and the check itself in the code, a comparison of the saved
+# canary with the guard at one fixed address at the end of every guarded function. A stripped
+# program has no symbols to name them, so the check counts the comparisons with the address that
+# most of them use.
+grep -qaF '*** stack smashing detected ***' "$exe" || fail "no stack protector: libssp's handler is missing"
+guarded=$("$objdump" -d --no-show-raw-insn "$exe" | grep -oE '[[:space:]]sub[[:space:]]+0x[0-9a-f]+,%e[a-z]x' |
+  awk '{print $2}' | cut -d, -f1 | sort | uniq -c | sort -rn | awk 'NR == 1 {print $1}' || true)
+[ "${guarded:-0}" -ge 10 ] || fail "no stack protector: ${guarded:-no} functions check a canary"
+
 while [ $# -gt 0 ]; do
   case "$1" in
     --contains)
@@ -55,12 +72,17 @@ while [ $# -gt 0 ]; do
       od -An -tx1 -v "$exe" | tr -d ' \n' | grep -q "$needle" || fail "does not contain (UTF-16): $2"
       shift 2 ;;
     --imports-only)
-      only=" $(tr '[:upper:]' '[:lower:]' <<<"$2") "
+      # Names compare without letter case and without a ".dll" ending.
+      only=" $(tr '[:upper:]' '[:lower:]' <<<"$2" | sed -E 's/\.dll( |$)/\1/g') "
       while read -r dll; do
         [ -n "$dll" ] || continue
-        lower=$(tr '[:upper:]' '[:lower:]' <<<"$dll")
-        [[ "$only" == *" $lower "* ]] || fail "imports from $dll, which is not one of: $2"
+        name=$(tr '[:upper:]' '[:lower:]' <<<"$dll" | sed -E 's/\.dll$//')
+        [[ "$only" == *" $name "* ]] || fail "imports from $dll at load time, which is not one of: $2"
       done < <(grep '^[[:space:]]*DLL Name:' <<<"$headers" | awk '{print $3}')
+      shift 2 ;;
+    --max-size)
+      size=$(stat -c %s "$exe")
+      [ "$size" -le "$2" ] || fail "$size bytes, more than $2"
       shift 2 ;;
     --lacks)
       if grep -qaF -- "$2" "$exe"; then fail "contains: $2"; fi
@@ -84,5 +106,5 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-echo "$(basename "$exe"): $(wc -l <<<"$imports") imports from $(grep -c 'DLL Name' <<<"$headers") DLLs checked"
+echo "$(basename "$exe"): $(stat -c %s "$exe") bytes, $(wc -l <<<"$imports") imports from $(grep -c 'DLL Name' <<<"$headers") DLLs, ${guarded:-0} canary checks"
 if [ "$failures" -ne 0 ]; then exit 1; fi

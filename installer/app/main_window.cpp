@@ -40,11 +40,13 @@ void CTarvennPrinterDriverSetupDlg::OnInitDialog(MainView& view) {
   }
   services_.pauses.Sleep(kPauseBeforeProperties);
   // The program runs elevated with the installation medium as its current directory: rundll32
-  // comes from the system directory, never from there.
+  // comes from the system directory, never from there, and starts there too, so that nothing it
+  // loads by a bare name is looked for on the medium.
   const std::string systemDirectory = services_.shell.SystemDirectory();
   if (!systemDirectory.empty()) {
     services_.shell.Execute(view.Handle(), "open", systemDirectory + "\\rundll32.exe",
-                            "printui.dll,PrintUIEntry /p /n \"" + m_propertiesPrinter + "\"", kShowShow);
+                            "printui.dll,PrintUIEntry /p /n \"" + m_propertiesPrinter + "\"", systemDirectory,
+                            kShowShow);
   }
   view.StartTimer(kPropertiesSearchTimer, kSearchPeriod);
   view.StartTimer(kCloseTimer, kCloseAfter);

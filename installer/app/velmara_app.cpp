@@ -1,14 +1,18 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
+
 #include "main_window.h"
 #include "platform/shell.h"
 #include "platform/win32_device_interfaces.h"
 #include "platform/win32_device_output.h"
+#include "platform/win32_dll_search.h"
 #include "platform/win32_files.h"
 #include "platform/win32_machine_registry.h"
 #include "platform/win32_printing.h"
 #include "platform/win32_spooler.h"
+#include "platform/win32_system_functions.h"
 #include "platform/win32_system_info.h"
 #include "platform/win32_threads.h"
 #include "platform/win32_ui_services.h"
@@ -17,34 +21,53 @@
 
 namespace velmara {
 
+namespace {
+
+// How long the end of the program waits for port-identification pages still on their way: long
+// enough for a printer to take a page, so that none is cut off before its cut command, and short
+// enough that a printer that never answers does not hold the program.
+constexpr std::uint32_t kWritersGrace = 10000;
+
+// Before anything else of the program or of its runtime runs, so before any window exists: the
+// stack protector's set-up, a constructor of the runtime, already asks Windows' cryptographic
+// provider for a random canary, and the provider loads DLLs by name.
+__attribute__((constructor(101))) void RestrictDllSearchFirst() { RestrictDllSearch(); }
+
+}  // namespace
+
 // The application: the main window runs as a modal dialog, and when it closes the program ends.
 class CTarvennPrinterDriverSetupApp {
  public:
   int Run(HINSTANCE instance) {
-    INITCOMMONCONTROLSEX controls{};
-    controls.dwSize = sizeof(controls);
-    controls.dwICC = ICC_WIN95_CLASSES;
-    InitCommonControlsEx(&controls);
+    if (const auto initCommonControls = CommonControls().InitCommonControlsEx) {
+      INITCOMMONCONTROLSEX controls{};
+      controls.dwSize = sizeof(controls);
+      controls.dwICC = ICC_WIN95_CLASSES;
+      initCommonControls(&controls);
+    }
 
     Win32SystemInfo system;
     Win32Spooler spooler;
     Win32Files files;
     Win32MessageBoxes messages;
     Win32Pauses pauses;
-    Win32DebugOutput debug;
+    const auto debug = std::make_shared<Win32DebugOutput>();
     Win32Printing printing;
     Win32DeviceInterfaces deviceInterfaces;
     Win32MachineRegistry machineRegistry;
-    Win32DeviceOutput deviceOutput;
+    const auto deviceOutput = std::make_shared<Win32DeviceOutput>();
     Win32Threads threads;
     Win32Shell shell;
-    const EngineServices engine{system, spooler, files, messages, pauses, debug, printing};
+    const EngineServices engine{system, spooler, files, messages, pauses, *debug, printing};
     const UsbServices usb{deviceInterfaces, machineRegistry, deviceOutput, threads, messages, pauses, debug};
     const MainServices main{system, shell, pauses};
 
-    CTarvennPrinterDriverSetupDlg dialog(main, engine, usb);
-    Win32MainWindow window(dialog);
-    window.RunModal(instance, IDD_MAIN, nullptr);
+    {
+      CTarvennPrinterDriverSetupDlg dialog(main, engine, usb);
+      Win32MainWindow window(dialog);
+      window.RunModal(instance, IDD_MAIN, nullptr);
+    }
+    threads.WaitForAll(kWritersGrace);
     return 0;
   }
 };
@@ -53,6 +76,7 @@ class CTarvennPrinterDriverSetupApp {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   try {
+    velmara::LoadSystemLibraries();
     return velmara::CTarvennPrinterDriverSetupApp().Run(instance);
   } catch (...) {
     return 1;

@@ -12,20 +12,22 @@ inline constexpr int kShowShow = 5;  // SW_SHOW
 class Shell {
  public:
   virtual ~Shell() = default;
-  // ShellExecuteW; the result is not looked at.
+  // ShellExecuteW, with |directory| as the started program's working directory; the result is not
+  // looked at.
   virtual void Execute(WindowHandle owner, const std::string& verb, const std::string& file,
-                       const std::string& parameters, int show) = 0;
+                       const std::string& parameters, const std::string& directory, int show) = 0;
   // The system directory (GetSystemDirectoryW), empty when the system does not say.
   virtual std::string SystemDirectory() = 0;
-  // Finds a top-level window by its title and, when it has a tab control, brings the tab of
-  // |tabIndex| to the front (TCM_SETCURFOCUS). False when there is no such window.
+  // Finds a top-level window by its title and, when it has a tab control, asks it to bring the tab
+  // of |tabIndex| to the front (TCM_SETCURFOCUS), without waiting for the answer. False when there
+  // is no such window.
   virtual bool SelectTabOfWindow(const std::string& title, int tabIndex) = 0;
 };
 
 class Win32Shell final : public Shell {
  public:
   void Execute(WindowHandle owner, const std::string& verb, const std::string& file, const std::string& parameters,
-               int show) override;
+               const std::string& directory, int show) override;
   std::string SystemDirectory() override;
   bool SelectTabOfWindow(const std::string& title, int tabIndex) override;
 };

@@ -1,12 +1,12 @@
 #include "win32_device_interfaces.h"
 
 #include <windows.h>
-#include <setupapi.h>
 
 #include <cstddef>
 #include <cwchar>
 #include <vector>
 
+#include "win32_system_functions.h"
 #include "win32_text.h"
 #include "win32_unique_handles.h"
 
@@ -28,8 +28,8 @@ GUID ToGuid(const DeviceClassGuid& g) {
 
 class Win32List final : public DeviceInterfaceList {
  public:
-  Win32List(UniqueDeviceInfoList list, const GUID& interfaceClass)
-      : list_(std::move(list)), class_(interfaceClass) {}
+  Win32List(UniqueDeviceInfoList list, const GUID& interfaceClass, const SetupApiFunctions& setupApi)
+      : list_(std::move(list)), class_(interfaceClass), setupApi_(setupApi) {}
 
   bool Enumerate(std::uint32_t memberIndex, std::uint32_t* flags, std::uint32_t* error) override {
     if (!Select(memberIndex, error)) return false;
@@ -39,8 +39,12 @@ class Win32List final : public DeviceInterfaceList {
 
   bool ReadDevicePath(std::uint32_t memberIndex, std::string* devicePath, std::uint32_t* error) override {
     if (!Select(memberIndex, error)) return false;
+    if (setupApi_.SetupDiGetDeviceInterfaceDetailW == nullptr) {
+      *error = setupApi_.missing;
+      return false;
+    }
     DWORD required = 0;
-    if (SetupDiGetDeviceInterfaceDetailW(list_.Get(), &current_, nullptr, 0, &required, nullptr) ||
+    if (setupApi_.SetupDiGetDeviceInterfaceDetailW(list_.Get(), &current_, nullptr, 0, &required, nullptr) ||
         GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
       // Success without a buffer is no answer either: there would be no path to read.
       *error = GetLastError() == ERROR_SUCCESS ? ERROR_INVALID_USER_BUFFER : GetLastError();
@@ -56,7 +60,7 @@ class Win32List final : public DeviceInterfaceList {
         (required + sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W) - 1) / sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W));
     SP_DEVICE_INTERFACE_DETAIL_DATA_W* detail = buffer.data();
     detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
-    if (!SetupDiGetDeviceInterfaceDetailW(list_.Get(), &current_, detail, required, nullptr, nullptr)) {
+    if (!setupApi_.SetupDiGetDeviceInterfaceDetailW(list_.Get(), &current_, detail, required, nullptr, nullptr)) {
       *error = GetLastError();
       return false;
     }
@@ -73,7 +77,11 @@ class Win32List final : public DeviceInterfaceList {
     selected_ = false;
     current_ = SP_DEVICE_INTERFACE_DATA{};
     current_.cbSize = sizeof(SP_DEVICE_INTERFACE_DATA);
-    if (!SetupDiEnumDeviceInterfaces(list_.Get(), nullptr, &class_, memberIndex, &current_)) {
+    if (setupApi_.SetupDiEnumDeviceInterfaces == nullptr) {
+      *error = setupApi_.missing;
+      return false;
+    }
+    if (!setupApi_.SetupDiEnumDeviceInterfaces(list_.Get(), nullptr, &class_, memberIndex, &current_)) {
       *error = GetLastError();
       return false;
     }
@@ -84,6 +92,7 @@ class Win32List final : public DeviceInterfaceList {
 
   UniqueDeviceInfoList list_;
   GUID class_;
+  const SetupApiFunctions& setupApi_;
   SP_DEVICE_INTERFACE_DATA current_{};
   std::uint32_t currentIndex_ = 0;
   bool selected_ = false;
@@ -91,15 +100,22 @@ class Win32List final : public DeviceInterfaceList {
 
 }  // namespace
 
+Win32DeviceInterfaces::Win32DeviceInterfaces() : setupApi_(SetupApi()) {}
+
 std::unique_ptr<DeviceInterfaceList> Win32DeviceInterfaces::OpenPresent(const DeviceClassGuid& interfaceClass,
                                                                         std::uint32_t* error) {
+  if (setupApi_.SetupDiGetClassDevsW == nullptr) {
+    *error = setupApi_.missing;
+    return nullptr;
+  }
   const GUID guid = ToGuid(interfaceClass);
-  UniqueDeviceInfoList list(SetupDiGetClassDevsW(&guid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
+  UniqueDeviceInfoList list(
+      setupApi_.SetupDiGetClassDevsW(&guid, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
   if (!list.Valid()) {
     *error = GetLastError();
     return nullptr;
   }
-  return std::make_unique<Win32List>(std::move(list), guid);
+  return std::make_unique<Win32List>(std::move(list), guid, setupApi_);
 }
 
 }  // namespace velmara

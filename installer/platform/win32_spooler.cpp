@@ -1,10 +1,10 @@
 #include "win32_spooler.h"
 
 #include <windows.h>
-#include <winspool.h>
 
 #include <vector>
 
+#include "win32_system_functions.h"
 #include "win32_text.h"
 
 namespace velmara {
@@ -30,13 +30,16 @@ constexpr int kSizingRounds = 4;
 
 }  // namespace
 
+Win32Spooler::Win32Spooler() : winspool_(Winspool()) {}
+
 SpoolerStatus Win32Spooler::DriverDirectory(const std::string& environment, std::string* directory) {
+  if (winspool_.GetPrinterDriverDirectoryW == nullptr) return winspool_.missing;
   std::wstring wideEnvironment = Wide(environment);
   DWORD needed = 0;
   std::vector<wchar_t> buffer(MAX_PATH + 1);
   for (int round = 0; round < kSizingRounds; ++round) {
     const DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-    if (GetPrinterDriverDirectoryW(nullptr, wideEnvironment.data(), 1, reinterpret_cast<LPBYTE>(buffer.data()),
+    if (winspool_.GetPrinterDriverDirectoryW(nullptr, wideEnvironment.data(), 1, reinterpret_cast<LPBYTE>(buffer.data()),
                                    bytes, &needed)) {
       buffer.back() = L'\0';
       *directory = Narrow(buffer.data());
@@ -50,6 +53,7 @@ SpoolerStatus Win32Spooler::DriverDirectory(const std::string& environment, std:
 }
 
 SpoolerStatus Win32Spooler::AddDriver(const DriverInfo3& driver) {
+  if (winspool_.AddPrinterDriverW == nullptr) return winspool_.missing;
   FieldText name(driver.name), environment(driver.environment), driverPath(driver.driverPath),
       dataFile(driver.dataFile), configFile(driver.configFile), helpFile(driver.helpFile),
       monitorName(driver.monitorName), defaultDataType(driver.defaultDataType);
@@ -67,21 +71,22 @@ SpoolerStatus Win32Spooler::AddDriver(const DriverInfo3& driver) {
   info.pDependentFiles = driver.dependentFiles.empty() ? nullptr : dependentFiles.data();
   info.pMonitorName = monitorName.Get();
   info.pDefaultDataType = defaultDataType.Get();
-  if (AddPrinterDriverW(nullptr, 3, reinterpret_cast<LPBYTE>(&info))) return spooler_error::kSuccess;
+  if (winspool_.AddPrinterDriverW(nullptr, 3, reinterpret_cast<LPBYTE>(&info))) return spooler_error::kSuccess;
   return GetLastError();
 }
 
 SpoolerStatus Win32Spooler::ListPrinters(std::uint32_t flags, std::vector<PrinterInfo2>* printers) {
   printers->clear();
+  if (winspool_.EnumPrintersW == nullptr) return winspool_.missing;
   DWORD needed = 0;
   DWORD count = 0;
-  if (EnumPrintersW(flags, nullptr, 2, nullptr, 0, &needed, &count)) return spooler_error::kSuccess;
+  if (winspool_.EnumPrintersW(flags, nullptr, 2, nullptr, 0, &needed, &count)) return spooler_error::kSuccess;
   DWORD error = GetLastError();
   // ::operator new aligns the buffer for the records at its start.
   std::vector<unsigned char> buffer;
   for (int round = 0; round < kSizingRounds && error == ERROR_INSUFFICIENT_BUFFER; ++round) {
     buffer.assign(needed, 0);
-    if (EnumPrintersW(flags, nullptr, 2, buffer.data(), needed, &needed, &count)) {
+    if (winspool_.EnumPrintersW(flags, nullptr, 2, buffer.data(), needed, &needed, &count)) {
       const auto* records = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
       printers->reserve(count);
       for (DWORD i = 0; i < count; ++i) {
@@ -110,6 +115,7 @@ SpoolerStatus Win32Spooler::ListPrinters(std::uint32_t flags, std::vector<Printe
 }
 
 SpoolerStatus Win32Spooler::AddQueue(const PrinterInfo2& printer, PrinterHandle* handle) {
+  if (winspool_.AddPrinterW == nullptr) return winspool_.missing;
   FieldText name(printer.printerName), port(printer.portName), driver(printer.driverName),
       processor(printer.printProcessor), dataType(printer.dataType);
   PRINTER_INFO_2W info{};
@@ -126,19 +132,21 @@ SpoolerStatus Win32Spooler::AddQueue(const PrinterInfo2& printer, PrinterHandle*
   info.Status = printer.status;
   info.cJobs = printer.jobs;
   info.AveragePPM = printer.averagePpm;
-  HANDLE created = AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
+  HANDLE created = winspool_.AddPrinterW(nullptr, 2, reinterpret_cast<LPBYTE>(&info));
   if (created == nullptr) return GetLastError();
   *handle = created;
   return spooler_error::kSuccess;
 }
 
 SpoolerStatus Win32Spooler::ClosePrinter(PrinterHandle handle) {
-  if (::ClosePrinter(handle)) return spooler_error::kSuccess;
+  if (winspool_.ClosePrinter == nullptr) return winspool_.missing;
+  if (winspool_.ClosePrinter(handle)) return spooler_error::kSuccess;
   return GetLastError();
 }
 
 SpoolerStatus Win32Spooler::MakeDefault(const std::string& printerName) {
-  if (SetDefaultPrinterW(Wide(printerName).c_str())) return spooler_error::kSuccess;
+  if (winspool_.SetDefaultPrinterW == nullptr) return winspool_.missing;
+  if (winspool_.SetDefaultPrinterW(Wide(printerName).c_str())) return spooler_error::kSuccess;
   return GetLastError();
 }
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "win32_unique_handles.h"
+#include <algorithm>
 
 namespace velmara {
 
@@ -21,11 +21,36 @@ DWORD WINAPI RunJob(LPVOID parameter) {
 }  // namespace
 
 bool Win32Threads::Start(std::unique_ptr<ThreadJob> job) {
-  // The thread is never waited for, so its handle is closed at once; that does not stop it.
+  ForgetEnded();
   UniqueKernelHandle thread(CreateThread(nullptr, 0, RunJob, job.get(), 0, nullptr));
   if (!thread.Valid()) return false;
   job.release();
+  running_.push_back(std::move(thread));
   return true;
+}
+
+bool Win32Threads::WaitForAll(std::uint32_t milliseconds) {
+  const DWORD start = GetTickCount();
+  while (!running_.empty()) {
+    const DWORD elapsed = GetTickCount() - start;
+    const DWORD left = elapsed < milliseconds ? milliseconds - elapsed : 0;
+    // One wait takes at most MAXIMUM_WAIT_OBJECTS handles; the last of a batch to end releases it.
+    const std::size_t batch = std::min<std::size_t>(running_.size(), MAXIMUM_WAIT_OBJECTS);
+    std::vector<HANDLE> handles;
+    for (std::size_t i = 0; i < batch; ++i) handles.push_back(running_[i].Get());
+    const DWORD result = WaitForMultipleObjects(static_cast<DWORD>(batch), handles.data(), TRUE, left);
+    if (result == WAIT_TIMEOUT || result == WAIT_FAILED) return false;
+    running_.erase(running_.begin(), running_.begin() + static_cast<std::ptrdiff_t>(batch));
+  }
+  return true;
+}
+
+void Win32Threads::ForgetEnded() {
+  running_.erase(std::remove_if(running_.begin(), running_.end(),
+                                [](const UniqueKernelHandle& thread) {
+                                  return WaitForSingleObject(thread.Get(), 0) == WAIT_OBJECT_0;
+                                }),
+                 running_.end());
 }
 
 }  // namespace velmara

@@ -54,7 +54,8 @@ struct KernelHandleTraits {
 struct DeviceInfoListTraits {
   static HDEVINFO Empty() { return INVALID_HANDLE_VALUE; }
   static bool IsValid(HDEVINFO list) { return list != nullptr && list != INVALID_HANDLE_VALUE; }
-  static void Close(HDEVINFO list) { SetupDiDestroyDeviceInfoList(list); }
+  // Through the program's one setupapi.dll, where every list comes from.
+  static void Close(HDEVINFO list);
 };
 
 using UniqueHKey = UniqueWin32Handle<HKEY, HKeyTraits>;

@@ -83,7 +83,7 @@ class ConfingDialogTest : public UsbFixture {
   RecordingPrinting printing_;
   CountingInterfaces counting_{interfaces_};
   EngineServices engine_{system_, spooler_, files_, boxes_, pauses_, debug_, printing_};
-  UsbServices usb_{counting_, registry_, output_, threads_, boxes_, pauses_, debug_};
+  UsbServices usb_{counting_, registry_, sharedOutput_, threads_, boxes_, pauses_, sharedDebug_};
   FakeInstallView view_;
   std::unique_ptr<ConfingDialog> dialog_;
 };
@@ -291,20 +291,27 @@ TEST_F(ConfingDialogTest, WindowsEightAndLaterSkipTheLinkedCheck) {
   Plug({"vid_0416&pid_5011", kInterfaceActive, SeededValue::Dword(0), SeededValue::Dword(5)});
   const struct {
     WindowsVersion version;
+    bool versionFails;
+    const char* os;
     bool skips;
     const char* port;
   } cases[] = {
-      {{6, 1}, false, "LPT1:"}, {{6, 2}, true, "USB005"}, {{6, 3}, true, "USB005"}, {{10, 0}, true, "USB005"},
+      {{6, 1}, false, "Windows 7", false, "LPT1:"},     {{6, 2}, false, "Windows 8", true, "USB005"},
+      {{6, 3}, false, "Windows 8.1", true, "USB005"},   {{10, 0}, false, "Windows 10", true, "USB005"},
+      {{10, 1}, false, "Windows 10.1", true, "USB005"}, {{11, 0}, false, "Unknow", false, "LPT1:"},
+      {{10, 0}, true, "", false, "LPT1:"},
   };
   spooler_.AddPort("USB005");
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.version.minor);
+    SCOPED_TRACE(::testing::Message() << c.version.major << "." << c.version.minor << " \"" << c.os << "\"");
     g_skipLinkedCheck = false;
     debug_.lines.clear();
     while (!spooler_.printers().empty()) spooler_.RemovePrinter(spooler_.printers().front().printerName);
     view_ = FakeInstallView();
     system_.version = c.version;
+    system_.versionFails = c.versionFails;
     Open();
+    ASSERT_EQ(dialog_->m_detectedOs, c.os);
     ChooseModel(2);
     boxes_.answers = {kIdNo};
     dialog_->OnStartInstall();

@@ -435,11 +435,39 @@ TEST_F(EngineTest, TestPageCarriesTextLogoNameAndTime) {
 }
 
 TEST_F(EngineTest, TestPageTimeStampPadsEveryFieldButTheYear) {
-  system.now = {2024, 12, 31, 23, 59, 58};
-  catalog.PrintTestPage("RUD-80", {}, TestPageText(kChinese));
-  ASSERT_EQ(printing.documents.size(), 1u);
-  EXPECT_EQ(printing.documents[0].pages[0].drawings.back().text, "  2024-12-31 23:59:58");
-  EXPECT_EQ(printing.documents[0].pages[0].drawings[0].text.substr(0, 18), "               .  ");
+  const struct {
+    LocalDateTime time;
+    const char* stamp;
+  } cases[] = {
+      {{2024, 1, 2, 3, 4, 5}, "  2024-01-02 03:04:05"},
+      {{2009, 7, 8, 0, 0, 9}, "  2009-07-08 00:00:09"},
+      {{2024, 12, 31, 23, 59, 58}, "  2024-12-31 23:59:58"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stamp);
+    printing.documents.clear();
+    system.now = c.time;
+    catalog.PrintTestPage("RUD-80", {}, TestPageText(kChinese));
+    ASSERT_EQ(printing.documents.size(), 1u);
+    EXPECT_EQ(printing.documents[0].pages[0].drawings.back().text, c.stamp);
+  }
+}
+
+TEST(TestPageText, IsTheWordingOfTheLanguageBlankForBlank) {
+  const std::string chinese =
+      "               .  \r\n\r\n\r\n\r\n\r\n        恭喜！      \r\n如果您可以读取这个 \r\n信息，说明打印机驱 \r\n动已经安装成功了！  "
+      "\r\n感谢您的使用！  \r\n\r\n打印机名称：\r\n\r\n\r\n\r\n\r\n   ** 测试页结束 **\r\n";
+  const std::string english =
+      "               .  \r\n\r\n\r\n\r\n\r\n  Congratulations !   \r\nIf you can read this\r\ninformation you have "
+      "\r\nsucceed intall this\r\nprinter driver !  \r\n\r\nPrinter Name:\r\n\r\n\r\n\r\n\r\n ** Test page end **\r\n";
+  const struct {
+    std::uint16_t language;
+    const std::string& text;
+  } cases[] = {{0x0804, chinese}, {0x0409, english}, {0x0404, english}, {0x0C04, english}, {0, english}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.language);
+    EXPECT_EQ(TestPageText(c.language), c.text);
+  }
 }
 
 TEST_F(EngineTest, PrinterThatCannotBeOpenedGivesNoPageAndNoMessage) {

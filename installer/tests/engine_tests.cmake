@@ -6,6 +6,10 @@ if(WIN32)
 endif()
 target_include_directories(velmara_engine_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(velmara_engine_test_support PUBLIC velmara_engine velmara_stand_ins PRIVATE pos_warnings pos_windows_tests)
+if(WIN32)
+  # The tests read back what the spooler holds through winspool itself.
+  target_link_libraries(velmara_engine_test_support PUBLIC winspool)
+endif()
 
 # The contract of the disk and the spooler; under Wine it creates and deletes real drivers and
 # printers.
@@ -20,6 +24,12 @@ pos_add_test(NAME velmara_engine_test
   LIBRARIES velmara_engine_test_support gtest_main)
 
 if(WIN32)
+  # winspool.drv, setupapi.dll and comctl32.dll as the program loads them.
+  pos_add_test(NAME velmara_system_libraries_test
+    SOURCES system_libraries_test.cpp
+    LIBRARIES velmara_engine_test_support velmara_usb gtest_main)
+  add_dependencies(velmara_system_libraries_test pos_planted_dll)
+
   # Whole installations against the real spooler: they create and delete drivers and printers.
   pos_add_test(NAME velmara_engine_wine_test
     SOURCES engine_wine_test.cpp

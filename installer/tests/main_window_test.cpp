@@ -37,12 +37,8 @@ class MainWindowTest : public UsbFixture {
   RecordingShell shell_;
   EngineServices engine_{system_, spooler_, files_, boxes_, pauses_, debug_, printing_};
   MainServices services_{system_, shell_, pauses_};
-  CTarvennPrinterDriverSetupDlg window_{services_, engine_, services()};
+  CTarvennPrinterDriverSetupDlg window_{services_, engine_, UsbFixture::services_};
   FakeMainView view_;
-
- private:
-  const UsbServices& services() const { return services_usb_; }
-  UsbServices services_usb_{interfaces_, registry_, output_, threads_, boxes_, pauses_, debug_};
 };
 
 TEST_F(MainWindowTest, ShowsTheBackdropBeforeTheInstallationDialog) {
@@ -57,7 +53,7 @@ TEST_F(MainWindowTest, CancelEndsTheProgram) {
   EXPECT_THAT(view_.timers, IsEmpty());
 }
 
-TEST_F(MainWindowTest, ConfirmOpensThePrinterPropertiesFromTheSystemDirectory) {
+TEST_F(MainWindowTest, ConfirmOpensThePrinterPropertiesFromAndInTheSystemDirectory) {
   Start(kIdOk);
   EXPECT_FALSE(view_.ended.has_value());
   EXPECT_EQ(window_.m_propertiesPrinter, "RUD-80 (copy 1)");
@@ -68,6 +64,8 @@ TEST_F(MainWindowTest, ConfirmOpensThePrinterPropertiesFromTheSystemDirectory) {
   // Never the rundll32.exe that may lie in the installation medium's folder.
   EXPECT_EQ(shell_.calls[0].file, "C:\\Windows\\system32\\rundll32.exe");
   EXPECT_EQ(shell_.calls[0].parameters, "printui.dll,PrintUIEntry /p /n \"RUD-80 (copy 1)\"");
+  // Never the medium, the program's own current directory, as rundll32's.
+  EXPECT_EQ(shell_.calls[0].directory, "C:\\Windows\\system32");
   EXPECT_EQ(shell_.calls[0].show, kShowShow);
   EXPECT_EQ(view_.timers[kPropertiesSearchTimer], 100u);
   EXPECT_EQ(view_.timers[kCloseTimer], 5000u);
@@ -108,8 +106,7 @@ TEST_F(MainWindowTest, ThePropertiesWindowIsLookedForUnderTheTitleOfTheLanguage)
     system_.uiLanguage = c.language;
     view_ = FakeMainView();
     shell_.searches.clear();
-    CTarvennPrinterDriverSetupDlg window(services_, engine_, UsbServices{interfaces_, registry_, output_, threads_,
-                                                                         boxes_, pauses_, debug_});
+    CTarvennPrinterDriverSetupDlg window(services_, engine_, UsbFixture::services_);
     view_.installDialog = [](ConfingDialog& dialog) {
       dialog.m_followUpPrinter = "RUD-80 (copy 1)";
       return kIdOk;

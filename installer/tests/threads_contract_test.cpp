@@ -1,5 +1,5 @@
-// What the writer threads rely on from the thread service, checked against the stand-in, which
-// runs jobs on the caller's thread, and against CreateThread.
+// What the writer threads and the program's end rely on from the thread service, checked against
+// the stand-in, which runs jobs on the caller's thread, and against CreateThread.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,15 +25,22 @@ struct ThreadsBackend {
   std::string name;
   std::function<std::unique_ptr<Threads>()> make;
   bool runsOnCallersThread;
+  // For jobs that block until the test lets them go: the stand-in holds them back, since it runs
+  // them on the caller's thread, until |runHeld| runs them.
+  std::function<std::unique_ptr<Threads>()> makeForBlockingJobs;
+  std::function<void(Threads&)> runHeld;
 };
 
 std::ostream& operator<<(std::ostream& os, const ThreadsBackend& b) { return os << b.name; }
 
 std::vector<ThreadsBackend> Backends() {
   std::vector<ThreadsBackend> backends{
-      {"Fake", [] { return std::unique_ptr<Threads>(std::make_unique<FakeThreads>()); }, true}};
+      {"Fake", [] { return std::unique_ptr<Threads>(std::make_unique<FakeThreads>()); }, true,
+       [] { return std::unique_ptr<Threads>(std::make_unique<FakeThreads>(FakeThreads::Mode::kRunOnDemand)); },
+       [](Threads& threads) { static_cast<FakeThreads&>(threads).RunPending(); }}};
 #ifdef _WIN32
-  backends.push_back({"Win32", [] { return std::unique_ptr<Threads>(std::make_unique<Win32Threads>()); }, false});
+  const auto win32 = [] { return std::unique_ptr<Threads>(std::make_unique<Win32Threads>()); };
+  backends.push_back({"Win32", win32, false, win32, [](Threads&) {}});
 #endif
   return backends;
 }
@@ -80,6 +87,39 @@ class RecordingJob final : public ThreadJob {
   bool fail_;
 };
 
+// Holds the jobs that wait on it until the test opens it.
+class Gate {
+ public:
+  void Open() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    open_ = true;
+    changed_.notify_all();
+  }
+  void Pass() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return open_; });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool open_ = false;
+};
+
+class GatedJob final : public ThreadJob {
+ public:
+  GatedJob(Journal& journal, Gate& gate) : journal_(journal), gate_(gate) {}
+  ~GatedJob() override {
+    std::lock_guard<std::mutex> lock(journal_.mutex);
+    ++journal_.destroyed;
+  }
+  void Run() override { gate_.Pass(); }
+
+ private:
+  Journal& journal_;
+  Gate& gate_;
+};
+
 class ThreadsContract : public ::testing::TestWithParam<ThreadsBackend> {};
 
 TEST_P(ThreadsContract, EveryJobRunsOnceAndIsDestroyedAfterItRan) {
@@ -115,6 +155,22 @@ TEST_P(ThreadsContract, JobsRunOnTheirOwnThreadExceptInTheStandIn) {
   std::lock_guard<std::mutex> lock(journal.mutex);
   ASSERT_EQ(journal.runners.size(), 1u);
   EXPECT_EQ(journal.runners[0] == std::this_thread::get_id(), GetParam().runsOnCallersThread);
+}
+
+TEST_P(ThreadsContract, AWaitForAllEndsWhenEveryJobHasEndedOrItsTimeIsUp) {
+  auto threads = GetParam().makeForBlockingJobs();
+  Journal journal;
+  Gate gate;
+  // More than one wait of the system takes at once.
+  constexpr int kJobs = 100;
+  for (int i = 0; i < kJobs; ++i) ASSERT_TRUE(threads->Start(std::make_unique<GatedJob>(journal, gate)));
+  EXPECT_FALSE(threads->WaitForAll(50)) << "the jobs cannot end before the gate opens";
+
+  gate.Open();
+  GetParam().runHeld(*threads);
+  EXPECT_TRUE(threads->WaitForAll(10000));
+  std::lock_guard<std::mutex> lock(journal.mutex);
+  EXPECT_EQ(journal.destroyed, kJobs) << "every job is over and destroyed when the wait returns";
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, ThreadsContract, ::testing::ValuesIn(Backends()),

@@ -18,7 +18,7 @@ if(WIN32)
   target_include_directories(velmara_window_test PRIVATE ${PROJECT_SOURCE_DIR}/installer)
   target_link_libraries(velmara_window_test PRIVATE velmara_engine_test_support pos_window_driver GTest::gmock
     gtest_main winspool pos_warnings pos_windows_tests)
-  add_dependencies(velmara_window_test Velmara velmara_rundll32_standin)
+  add_dependencies(velmara_window_test Velmara velmara_rundll32_standin pos_planted_dll)
   foreach(language zh_CN en)
     if(language STREQUAL zh_CN)
       set(_lang zh_CN.UTF-8)

@@ -74,13 +74,16 @@ class UsbFixture : public ::testing::Test {
   MemoryDeviceInterfaces interfaces_;
   MemoryMachineRegistry memoryRegistry_;
   KeyOpeningLog registry_{memoryRegistry_};
-  MemoryDeviceOutput output_;
+  // The writers' services, shared as the program shares them with its writer threads.
+  std::shared_ptr<MemoryDeviceOutput> sharedOutput_ = std::make_shared<MemoryDeviceOutput>();
+  std::shared_ptr<RecordingDebugOutput> sharedDebug_ = std::make_shared<RecordingDebugOutput>();
+  MemoryDeviceOutput& output_ = *sharedOutput_;
   FakeThreads threads_;
   RecordingMessageBoxes boxes_;
   RecordingPauses pauses_;
-  RecordingDebugOutput debug_;
+  RecordingDebugOutput& debug_ = *sharedDebug_;
   WindowHandle owner_ = reinterpret_cast<WindowHandle>(static_cast<std::uintptr_t>(0x1234));
-  UsbServices services_{interfaces_, registry_, output_, threads_, boxes_, pauses_, debug_, owner_};
+  UsbServices services_{interfaces_, registry_, sharedOutput_, threads_, boxes_, pauses_, sharedDebug_, owner_};
 
  private:
   int plugged_ = 0;

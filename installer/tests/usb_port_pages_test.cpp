@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #ifdef _WIN32
@@ -246,7 +248,7 @@ TEST_F(PrintUsbPortPagesTest, AListThatCannotBeOpenedEndsSilently) {
 
 TEST_F(PrintUsbPortPagesTest, ADetailThatCannotBeReadDropsTheSummaryButNotThePagesStarted) {
   FakeThreads onDemand(FakeThreads::Mode::kRunOnDemand);
-  UsbServices services{interfaces_, registry_, output_, onDemand, boxes_, pauses_, debug_, owner_};
+  UsbServices services{interfaces_, registry_, sharedOutput_, onDemand, boxes_, pauses_, sharedDebug_, owner_};
   g_uiLanguage = kEnglishUs;
   const std::string first = PlugPrinter("vid_0416&pid_5011", 1);
   PlugPrinter("vid_0416&pid_5011", 2);
@@ -262,7 +264,7 @@ TEST_F(PrintUsbPortPagesTest, ADetailThatCannotBeReadDropsTheSummaryButNotThePag
 
 TEST_F(PrintUsbPortPagesTest, EachWriterOwnsItsPathAndBytes) {
   FakeThreads onDemand(FakeThreads::Mode::kRunOnDemand);
-  UsbServices services{interfaces_, registry_, output_, onDemand, boxes_, pauses_, debug_, owner_};
+  UsbServices services{interfaces_, registry_, sharedOutput_, onDemand, boxes_, pauses_, sharedDebug_, owner_};
   g_uiLanguage = kChineseUiLanguage;
   const std::string a = PlugPrinter("vid_0416&pid_5011", 7);
   const std::string b = PlugPrinter("vid_1cbe&pid_0003", 8);
@@ -275,6 +277,44 @@ TEST_F(PrintUsbPortPagesTest, EachWriterOwnsItsPathAndBytes) {
 
   EXPECT_EQ(Received(a), ExpectedPage(true, 7));
   EXPECT_EQ(Received(b), ExpectedPage(true, 8));
+}
+
+// What a writer reports lands in lines that outlive it and its services.
+class ForwardingDebugOutput final : public DebugOutput {
+ public:
+  explicit ForwardingDebugOutput(std::vector<std::string>& lines) : lines_(lines) {}
+  void Write(std::string_view line) override { lines_.emplace_back(line); }
+
+ private:
+  std::vector<std::string>& lines_;
+};
+
+TEST_F(PrintUsbPortPagesTest, WritersKeepTheirServicesAfterTheCommandAndItsCallerAreGone) {
+  FakeThreads onDemand(FakeThreads::Mode::kRunOnDemand);
+  g_uiLanguage = kEnglishUs;
+  const std::string path = PlugPrinter("vid_0416&pid_5011", 1);
+  std::vector<std::string> lines;
+  std::weak_ptr<MemoryDeviceOutput> output;
+  std::weak_ptr<DebugOutput> debug;
+  {
+    // The services of the caller, gone before the writer runs, as the program's start-up frame is
+    // when the window closes while a page is still on its way.
+    auto callersOutput = std::make_shared<MemoryDeviceOutput>();
+    callersOutput->Add(path);
+    auto callersDebug = std::make_shared<ForwardingDebugOutput>(lines);
+    output = callersOutput;
+    debug = callersDebug;
+    const UsbServices services{interfaces_, registry_, callersOutput, onDemand, boxes_, pauses_, callersDebug, owner_};
+    EXPECT_TRUE(PrintUsbPortPages(kUsbPrintInterfaceClass, services));
+  }
+  ASSERT_EQ(onDemand.pending(), 1u);
+  ASSERT_FALSE(output.expired()) << "the writer owns a share of the device output";
+  ASSERT_FALSE(debug.expired()) << "the writer owns a share of the debug output";
+
+  // Under AddressSanitizer a writer that kept references to the caller's services fails here.
+  onDemand.RunPending();
+  EXPECT_THAT(lines, ::testing::Contains("print scuessful !"));
+  EXPECT_TRUE(output.expired() && debug.expired()) << "the writer releases its shares when it ends";
 }
 
 TEST_F(PrintUsbPortPagesTest, AWriterThatCannotStartLosesOnlyItsPage) {
@@ -344,3 +384,4 @@ TEST(WriteToUsbDevice, ReportsEachOutcome) {
 
 }  // namespace
 }  // namespace velmara::testing
+

@@ -6,8 +6,6 @@
 
 #include <windows.h>
 
-#include <chrono>
-#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -45,40 +43,6 @@ class LockedDebugOutput final : public DebugOutput {
   std::vector<std::string> lines_;
 };
 
-// Real threads, and a way for the test to wait until the jobs are over.
-class WaitableThreads final : public Threads {
- public:
-  bool Start(std::unique_ptr<ThreadJob> job) override {
-    return threads_.Start(std::make_unique<Notifying>(std::move(job), *this));
-  }
-  bool WaitForFinished(int count) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::seconds(10), [&] { return finished_ >= count; });
-  }
-
- private:
-  class Notifying final : public ThreadJob {
-   public:
-    Notifying(std::unique_ptr<ThreadJob> inner, WaitableThreads& owner) : inner_(std::move(inner)), owner_(owner) {}
-    ~Notifying() override {
-      inner_.reset();
-      std::lock_guard<std::mutex> lock(owner_.mutex_);
-      ++owner_.finished_;
-      owner_.changed_.notify_all();
-    }
-    void Run() override { inner_->Run(); }
-
-   private:
-    std::unique_ptr<ThreadJob> inner_;
-    WaitableThreads& owner_;
-  };
-
-  Win32Threads threads_;
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  int finished_ = 0;
-};
-
 class UsbOnWine : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -108,11 +72,11 @@ class UsbOnWine : public ::testing::Test {
   }
 
   std::unique_ptr<UsbSystemUnderTest> system_;
-  Win32DeviceOutput output_;
-  WaitableThreads threads_;
+  std::shared_ptr<Win32DeviceOutput> output_ = std::make_shared<Win32DeviceOutput>();
+  Win32Threads threads_;
   RecordingMessageBoxes boxes_;
   Win32Pauses pauses_;
-  LockedDebugOutput debug_;
+  std::shared_ptr<LockedDebugOutput> debug_ = std::make_shared<LockedDebugOutput>();
   std::string ours1_;
   std::string ours2_;
 };
@@ -134,7 +98,7 @@ TEST_F(UsbOnWine, FindsThePortsOfThePrintersOfOurVendorsThatAreOnLine) {
             UsbWalkEnd::kCompleted);
   EXPECT_THAT(visited, ElementsAre(ours1_ + " 1", ours2_ + " 2"));
   // The printer without a port number; the unlinked one Wine does not list at all.
-  EXPECT_THAT(debug_.lines(), ElementsAre("打开键失败", "read regkey failed"));
+  EXPECT_THAT(debug_->lines(), ElementsAre("打开键失败", "read regkey failed"));
 }
 
 TEST_F(UsbOnWine, TheSkipFlagDoesNotBringBackAnInterfaceWineLeavesOut) {
@@ -147,16 +111,16 @@ TEST_F(UsbOnWine, TheSkipFlagDoesNotBringBackAnInterfaceWineLeavesOut) {
 TEST_F(UsbOnWine, ThePagesAreSentAndTheSummaryListsPrintersWhoseDevicesRefuseTheOpen) {
   PlugSeveral();
   std::uint32_t error = 0;
-  EXPECT_EQ(output_.Open(ours1_, &error), nullptr);
+  EXPECT_EQ(output_->Open(ours1_, &error), nullptr);
   EXPECT_EQ(error, device_error::kFileNotFound);
 
   EXPECT_TRUE(PrintUsbPortPages(kUsbPrintInterfaceClass, Services()));
-  ASSERT_TRUE(threads_.WaitForFinished(2));
+  ASSERT_TRUE(threads_.WaitForAll(10000));
 
   const std::string summary = "Your USB printer's Port is :\r\n\tUSB001 ;\r\n\tUSB002 ;\r\n";
   ASSERT_EQ(boxes_.calls.size(), 1u);
   EXPECT_EQ(boxes_.calls[0].text, summary);
-  const std::vector<std::string> lines = debug_.lines();
+  const std::vector<std::string> lines = debug_->lines();
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "open usb device failed !"), 2);
   EXPECT_THAT(lines, Contains(summary));
 }

@@ -62,13 +62,13 @@ bool ReadDeviceInterfaceValue(const UsbServices& services, std::string_view devi
 
   std::unique_ptr<MachineRegistryKey> key;
   if (services.machineRegistry.OpenKey(path, reg::kRead, &key) != reg::kSuccess) {
-    services.debugOutput.Write("打开键失败");
+    services.debugOutput->Write("打开键失败");
     return false;
   }
   std::uint32_t type = 0;
   std::uint32_t size = DeviceInterfaceValue::kCapacity;
   if (key->QueryValue(std::string(valueName), &type, value->data.data(), &size) != reg::kSuccess) {
-    services.debugOutput.Write("读取键失败");
+    services.debugOutput->Write("读取键失败");
     return false;
   }
   value->type = type;
@@ -101,18 +101,18 @@ UsbWalkEnd EnumerateUsbPrinters(const DeviceClassGuid& interfaceClass, const Usb
     DeviceInterfaceValue value;
     if (!g_skipLinkedCheck) {
       if (!ReadDeviceInterfaceValue(services, printer.devicePath, "Control", "Linked", &value)) {
-        services.debugOutput.Write("read regkey failed");
+        services.debugOutput->Write("read regkey failed");
         continue;
       }
       if (value.data[0] == 0) {
-        services.debugOutput.Write("print is off-line");
+        services.debugOutput->Write("print is off-line");
         continue;
       }
     }
     // Anything but a four-byte REG_DWORD would give a port number made of whatever bytes follow.
     if (!ReadDeviceInterfaceValue(services, printer.devicePath, "Device Parameters", "Port Number", &value) ||
         value.type != reg::kTypeDword || value.size != sizeof(std::uint32_t)) {
-      services.debugOutput.Write("read regkey failed");
+      services.debugOutput->Write("read regkey failed");
       continue;
     }
     printer.portNumber = LittleEndianDword(value);

@@ -96,7 +96,7 @@ bool WriteToUsbDevice(DeviceOutput& output, DebugOutput& debug, const std::strin
 }
 
 void UsbPortPageWriter::Run() {
-  WriteToUsbDevice(output_, debug_, job_.devicePath, job_.bytes.data(), static_cast<std::uint32_t>(job_.bytes.size()));
+  WriteToUsbDevice(*output_, *debug_, job_.devicePath, job_.bytes.data(), static_cast<std::uint32_t>(job_.bytes.size()));
 }
 
 bool PrintUsbPortPages(const DeviceClassGuid& interfaceClass, const UsbServices& services) {
@@ -111,7 +111,7 @@ bool PrintUsbPortPages(const DeviceClassGuid& interfaceClass, const UsbServices&
     if (!services.threads.Start(
             std::make_unique<UsbPortPageWriter>(std::move(job), services.deviceOutput, services.debugOutput))) {
       // The page is lost, as with a printer that refuses it; the summary still names the port.
-      services.debugOutput.Write("start writer thread failed !");
+      services.debugOutput->Write("start writer thread failed !");
     }
     // A moment for the writer to open its device before the next one starts.
     services.pauses.Sleep(10);
@@ -120,11 +120,11 @@ bool PrintUsbPortPages(const DeviceClassGuid& interfaceClass, const UsbServices&
   if (end == UsbWalkEnd::kFailed) return false;
 
   if (found) {
-    services.debugOutput.Write(summary);
+    services.debugOutput->Write(summary);
     services.messageBoxes.Show(services.owner, summary, kMbOk);
     return true;
   }
-  services.debugOutput.Write(kNotFoundDebugLine);
+  services.debugOutput->Write(kNotFoundDebugLine);
   services.messageBoxes.Show(services.owner, std::string(IsChinese(language) ? kChineseNotFound : kEnglishNotFound),
                              kMbOk);
   return false;

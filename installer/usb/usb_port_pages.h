@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,17 +30,18 @@ std::vector<std::uint8_t> UsbPortPageBytes(std::uint16_t uiLanguage, std::uint32
 bool WriteToUsbDevice(DeviceOutput& output, DebugOutput& debug, const std::string& devicePath,
                       const std::uint8_t* bytes, std::uint32_t length);
 
-// The body of a writer thread: writes the job's page, whatever comes of it, and ends.
+// The body of a writer thread: writes the job's page, whatever comes of it, and ends. It owns its
+// job and a share of the services it writes through.
 class UsbPortPageWriter final : public ThreadJob {
  public:
-  UsbPortPageWriter(UsbPortPageJob job, DeviceOutput& output, DebugOutput& debug)
-      : job_(std::move(job)), output_(output), debug_(debug) {}
+  UsbPortPageWriter(UsbPortPageJob job, std::shared_ptr<DeviceOutput> output, std::shared_ptr<DebugOutput> debug)
+      : job_(std::move(job)), output_(std::move(output)), debug_(std::move(debug)) {}
   void Run() override;
 
  private:
   UsbPortPageJob job_;
-  DeviceOutput& output_;
-  DebugOutput& debug_;
+  std::shared_ptr<DeviceOutput> output_;
+  std::shared_ptr<DebugOutput> debug_;
 };
 
 // Check USB port: prints on every qualifying printer of |interfaceClass| the page naming its port,

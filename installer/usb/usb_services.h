@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "platform/device_interfaces.h"
 #include "platform/device_output.h"
 #include "platform/machine_registry.h"
@@ -9,16 +11,17 @@
 namespace velmara {
 
 // The Windows services USB discovery and direct output use, handed in by the caller. The writer
-// threads use deviceOutput and debugOutput too, so those must take calls from several threads,
-// and all must outlive the writers (the program's own live as long as it runs).
+// threads share the device output and the debug output, which therefore take calls from several
+// threads at once: a writer keeps both alive as long as it runs, however soon the command, the
+// window or the program's start-up that made them are gone. The others serve the command alone.
 struct UsbServices {
   DeviceInterfaces& deviceInterfaces;
   MachineRegistry& machineRegistry;
-  DeviceOutput& deviceOutput;
+  std::shared_ptr<DeviceOutput> deviceOutput;
   Threads& threads;
   MessageBoxes& messageBoxes;
   Pauses& pauses;
-  DebugOutput& debugOutput;
+  std::shared_ptr<DebugOutput> debugOutput;
   // The owner of the result message box.
   WindowHandle owner = nullptr;
 };

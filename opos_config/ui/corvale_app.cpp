@@ -3,6 +3,7 @@
 
 #include "platform/shell.h"
 #include "platform/system_info.h"
+#include "platform/win32_dll_search.h"
 #include "platform/win32_registry.h"
 #include "resources/resource.h"
 #include "store/opos_store.h"
@@ -31,6 +32,15 @@ class CCorvaleApp {
 };
 
 }  // namespace corvale
+
+namespace {
+
+// Before anything else of the program or of its runtime runs, so before any window exists: the
+// stack protector's set-up, a constructor of the runtime, already asks Windows' cryptographic
+// provider for a random canary, and the provider loads DLLs by name.
+__attribute__((constructor(101))) void RestrictDllSearchFirst() { corvale::RestrictDllSearch(); }
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   try {

@@ -4,6 +4,7 @@
 #include "app/dunlith_dlg.h"
 #include "app/win32_dunlith_window.h"
 #include "platform/system_info.h"
+#include "platform/win32_dll_search.h"
 #include "platform/win32_registry.h"
 #include "ports/win32_transports.h"
 #include "receipt/receipt.h"
@@ -12,25 +13,6 @@
 namespace dunlith {
 
 namespace {
-
-// Corvale starts Dunlith elevated, often from a folder anybody may write to: no DLL may come
-// from the program's folder or the current directory. Both functions are looked up, since
-// Windows XP without updates has neither.
-void HardenDllSearch() {
-  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-  if (kernel == nullptr) return;
-  using SetDllDirectoryFn = BOOL(WINAPI*)(LPCWSTR);
-  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-  constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
-  if (auto setDllDirectory = reinterpret_cast<SetDllDirectoryFn>(
-          reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryW")))) {
-    setDllDirectory(L"");
-  }
-  if (auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-          reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))) {
-    setDefault(kSearchSystem32);
-  }
-}
 
 std::string Now() {
   SYSTEMTIME now{};
@@ -42,7 +24,6 @@ std::string Now() {
 class CDunlithApp {
  public:
   int Run(HINSTANCE instance) {
-    HardenDllSearch();
     const wchar_t* commandLine = GetCommandLineW();
     const std::wstring line = commandLine != nullptr ? commandLine : L"";
     const std::u16string parameters = ParameterText(std::u16string(line.begin(), line.end()));
@@ -67,6 +48,16 @@ class CDunlithApp {
 }  // namespace
 
 }  // namespace dunlith
+
+namespace {
+
+// Corvale starts Dunlith elevated, often from a folder anybody may write to: no DLL may come from
+// the program's folder or the current directory. Before anything else of the program or of its
+// runtime runs: the stack protector's set-up, a constructor of the runtime, already asks Windows'
+// cryptographic provider for a random canary, and the provider loads DLLs by name.
+__attribute__((constructor(101))) void RestrictDllSearchFirst() { corvale::RestrictDllSearch(); }
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   try {

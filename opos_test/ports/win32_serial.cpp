@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <string>
+
 #include "win32_system.h"
 #include "win32_transports.h"
 
@@ -36,7 +38,8 @@ class SerialConnection final : public PrinterConnection {
 }  // namespace
 
 std::u16string SerialDeviceName(unsigned number) {
-  const std::u16string name = u"COM" + std::u16string(U16Of(std::to_wstring(number)));
+  const std::string digits = std::to_string(number);
+  const std::u16string name = u"COM" + std::u16string(digits.begin(), digits.end());
   return number > 9 ? u"\\\\.\\" + name : name;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -9,7 +10,8 @@
 namespace velmara {
 
 // Runs jobs on the caller's thread, at once or when the test asks, so that a test sees what a job
-// did without waiting for anything. It can also play a system that starts no more threads.
+// did without waiting for anything. It can also play a system that starts no more threads. A wait
+// for the jobs cannot run those the test holds back: it ends as a real one that runs out of time.
 class FakeThreads final : public Threads {
  public:
   enum class Mode { kRunAtStart, kRunOnDemand };
@@ -27,6 +29,11 @@ class FakeThreads final : public Threads {
     return true;
   }
 
+  bool WaitForAll(std::uint32_t milliseconds) override {
+    waits.push_back(milliseconds);
+    return pending_.empty();
+  }
+
   // Runs and destroys the jobs started so far, in the order they were started.
   void RunPending() {
     std::vector<std::unique_ptr<ThreadJob>> jobs = std::move(pending_);
@@ -42,6 +49,7 @@ class FakeThreads final : public Threads {
   bool refuse = false;
   int starts = 0;
   int finished = 0;
+  std::vector<std::uint32_t> waits;
 
  private:
   // As on a real thread, an exception ends the job and nothing else.

@@ -15,11 +15,12 @@ class RecordingShell final : public Shell {
     std::string verb;
     std::string file;
     std::string parameters;
+    std::string directory;
     int show;
   };
   void Execute(WindowHandle owner, const std::string& verb, const std::string& file, const std::string& parameters,
-               int show) override {
-    calls.push_back({owner, verb, file, parameters, show});
+               const std::string& directory, int show) override {
+    calls.push_back({owner, verb, file, parameters, directory, show});
   }
   std::string SystemDirectory() override { return systemDirectory; }
   bool SelectTabOfWindow(const std::string& title, int tabIndex) override {

@@ -4,7 +4,12 @@
 //
 // Writes, into the folder named by VELMARA_TEST_RECORD:
 //   rundll32-<where>.txt  the parameters, <where> "system" when it ran from the system directory
+//   rundll32-cwd.txt      the working directory it was started in
 //   rundll32-tab.txt      the index of the page that was selected, once one other than 0 was
+//
+// With VELMARA_TEST_RUNDLL32=hang its window, once titled, stops answering messages, as a hung
+// properties window would, until the event named by VELMARA_TEST_RUNDLL32_RELEASE is set or a
+// minute has passed.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -59,6 +64,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   folder = folder.substr(0, folder.find_last_of(L'\\'));
   const bool fromSystem = CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, folder.c_str(), -1, system, -1) == CSTR_EQUAL;
   const std::wstring parameters = pos::testing::ParametersOf(GetCommandLineW());
+  wchar_t directory[MAX_PATH + 1] = {};
+  GetCurrentDirectoryW(MAX_PATH + 1, directory);
+  Write(L"rundll32-cwd.txt", directory);
   Write(fromSystem ? L"rundll32-system.txt" : L"rundll32-other.txt", parameters);
   if (!fromSystem) return 0;
 
@@ -92,6 +100,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                  reinterpret_cast<LPARAM>(&item));
   }
   SetWindowTextW(window, title.c_str());
+  wchar_t mode[16] = {};
+  if (GetEnvironmentVariableW(L"VELMARA_TEST_RUNDLL32", mode, 16) > 0 && std::wstring(mode) == L"hang") {
+    wchar_t release[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"VELMARA_TEST_RUNDLL32_RELEASE", release, MAX_PATH);
+    HANDLE released = OpenEventW(SYNCHRONIZE, FALSE, release);
+    Write(L"rundll32-hung.txt", title);
+    WaitForSingleObject(released != nullptr ? released : GetCurrentProcess(), 60000);
+    if (released != nullptr) CloseHandle(released);
+    return 0;
+  }
   SetTimer(window, 1, 50, nullptr);
   // Long enough for the installer to find the window; it closes by itself.
   SetTimer(window, 2, 8000, CloseWindowNow);

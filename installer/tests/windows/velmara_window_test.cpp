@@ -96,10 +96,17 @@ class VelmaraWindowTest : public ::testing::Test {
   }
 
   void TearDown() override {
+    if (releaseRundll32_ != nullptr) {
+      SetEvent(releaseRundll32_);
+      CloseHandle(releaseRundll32_);
+    }
+    SetEnvironmentVariableW(L"VELMARA_TEST_RUNDLL32", nullptr);
+    SetEnvironmentVariableW(L"VELMARA_TEST_RUNDLL32_RELEASE", nullptr);
     Close();
     WaitForNoProcess(L"rundll32.exe", 10000);
     DeleteFileW(systemRundll_.c_str());
     MoveFileExW((systemRundll_ + L".velmara-test").c_str(), systemRundll_.c_str(), MOVEFILE_REPLACE_EXISTING);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Velmara.exe");
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Velmara.exe");
     HKEY overrides = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", 0, KEY_SET_VALUE, &overrides) == ERROR_SUCCESS) {
@@ -110,6 +117,7 @@ class VelmaraWindowTest : public ::testing::Test {
     if (!previousDefault_.empty()) SetDefaultPrinterW(W(previousDefault_).c_str());
     RemoveFolderTree(medium_);
     RemoveFolderTree(record_);
+    if (!programFolder_.empty()) RemoveFolderTree(programFolder_);
   }
 
   void CleanSpooler() {
@@ -138,7 +146,8 @@ class VelmaraWindowTest : public ::testing::Test {
   }
 
   // Starts Velmara as Wine reports |version| ("win7", "win81", "win10") to it, and waits for the
-  // installation dialog.
+  // installation dialog. The program is the one under test, or its copy in another folder once
+  // PlantDlls has made one.
   void Start(const wchar_t* version = L"win10") {
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Velmara.exe", 0, nullptr, 0,
@@ -148,7 +157,8 @@ class VelmaraWindowTest : public ::testing::Test {
                    static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
     program_ = std::make_unique<Program>();
-    ASSERT_TRUE(program_->Start(ProgramsUnderTestDirectory() + L"\\Velmara.exe", W(medium_), L"")) << "no main window";
+    const std::wstring folder = programFolder_.empty() ? ProgramsUnderTestDirectory() : W(programFolder_);
+    ASSERT_TRUE(program_->Start(folder + L"\\Velmara.exe", W(medium_), L"")) << "no main window";
     main_ = program_->window();
     dialog_ = WaitForDialog(program_->processId(), Texts(L"安装配置", L"Install Configuration"), {main_}, 20000);
     ASSERT_NE(dialog_, nullptr) << "no installation dialog";
@@ -185,8 +195,55 @@ class VelmaraWindowTest : public ::testing::Test {
     return FileExists(path);
   }
 
+  // Copies the program under test into a folder of its own, as it runs from a medium or a download
+  // folder, and plants a DLL that records who loads it under each of |names| beside the copy and
+  // in the medium. Wine takes a DLL beside a program for one of its own only when told to prefer
+  // a native DLL of that name; Windows does so for every DLL that is not a KnownDLL.
+  void PlantDlls(const std::vector<std::wstring>& names) {
+    programFolder_ = MakeTemporaryFolder("velmara-program");
+    ASSERT_TRUE(CopyFileW((ProgramsUnderTestDirectory() + L"\\Velmara.exe").c_str(),
+                          W(programFolder_ + "\\Velmara.exe").c_str(), FALSE));
+    HKEY overrides = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Velmara.exe\\DllOverrides", 0,
+                              nullptr, 0, KEY_SET_VALUE, nullptr, &overrides, nullptr),
+              ERROR_SUCCESS);
+    for (const std::wstring& name : names) {
+      for (const std::string& folder : {programFolder_, medium_}) {
+        ASSERT_TRUE(CopyFileW((ThisProgramsDirectory() + L"\\planted\\planted.dll").c_str(),
+                              (W(folder) + L"\\" + name).c_str(), FALSE));
+        planted_.push_back(folder + "\\" + Utf8(name));
+      }
+      // Wine names a DLL without its ".dll" ending, any other (winspool.drv) with it.
+      const bool dll = name.size() > 4 && _wcsicmp(name.c_str() + name.size() - 4, L".dll") == 0;
+      const std::wstring wineName = dll ? name.substr(0, name.size() - 4) : name;
+      const wchar_t preferNative[] = L"native,builtin";
+      RegSetValueExW(overrides, wineName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(preferNative),
+                     sizeof(preferNative));
+    }
+    RegCloseKey(overrides);
+  }
+
+  // The planted DLLs that a process loaded, with the process that did.
+  std::vector<std::string> LoadedPlantedDlls() {
+    std::vector<std::string> loaded;
+    for (const std::string& dll : planted_) {
+      if (FileExists(dll + ".loaded")) loaded.push_back(dll + " by " + ReadFileBytes(dll + ".loaded"));
+    }
+    return loaded;
+  }
+
+  // Clicks a button by a posted message, so that a program that hangs in the handler cannot hold
+  // the test, and waits up to |milliseconds| for a message box of the program to appear.
+  HWND ClickAndWaitForBox(int id, DWORD milliseconds) {
+    PostMessageW(GetDlgItem(dialog_, id), BM_CLICK, 0, 0);
+    return WaitForDialog(program_->processId(), L"Velmara", {main_, dialog_}, milliseconds);
+  }
+
   std::string medium_;
   std::string record_;
+  std::string programFolder_;
+  std::vector<std::string> planted_;
+  HANDLE releaseRundll32_ = nullptr;
   std::string previousDefault_;
   std::wstring systemRundll_;
   std::unique_ptr<Program> program_;
@@ -295,6 +352,11 @@ TEST_F(VelmaraWindowTest, InstallsOnOtherAndOpensThePrinterPropertiesOnThePortPa
   ASSERT_TRUE(WaitForFile(record_ + "\\rundll32-system.txt", 10000)) << "the printer properties were not started";
   EXPECT_EQ(ReadFileBytes(record_ + "\\rundll32-system.txt"), "printui.dll,PrintUIEntry /p /n \"RUD-80\"");
   EXPECT_FALSE(FileExists(record_ + "\\rundll32-other.txt")) << "a rundll32.exe from the medium's folder ran";
+  // Its working directory is the system directory, not the medium, Velmara's own.
+  wchar_t system[MAX_PATH + 1] = {};
+  GetSystemDirectoryW(system, MAX_PATH + 1);
+  const std::string workingDirectory = ReadFileBytes(record_ + "\\rundll32-cwd.txt");
+  EXPECT_TRUE(_wcsicmp(W(workingDirectory).c_str(), system) == 0) << workingDirectory;
   ASSERT_TRUE(WaitForFile(record_ + "\\rundll32-tab.txt", 5000)) << "the port page was not selected";
   EXPECT_EQ(ReadFileBytes(record_ + "\\rundll32-tab.txt"), "2");
   EXPECT_FALSE(program_->WaitForExit(1000)) << "the program waits a while before it closes";
@@ -364,6 +426,57 @@ TEST_F(VelmaraWindowTest, TheAboutBoxComesFromTheSystemMenu) {
   for (int i = 0; i < 100 && IsWindow(about); ++i) Sleep(50);
   EXPECT_FALSE(IsWindow(about));
   EXPECT_TRUE(IsWindow(dialog_)) << "the installation dialog stays";
+}
+
+TEST_F(VelmaraWindowTest, LoadsNoDllPlantedBesideItUnderTheNameOfASystemDll) {
+  Medium(true, true);
+  PlantDlls({L"winspool.drv", L"comctl32.dll", L"setupapi.dll"});
+  Start();
+  if (dialog_ != nullptr) {
+    // The USB printers are looked for through SetupAPI; none is there.
+    HWND box = ClickAndWaitForBox(IDB_CHECK_USB_PORT, 10000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(ReadMessageBox(box).text, Texts(L"USB打印机没有接入设备", L"Have not found a USB printer device !"));
+    Press(box, IDOK);
+  }
+  Close();
+  EXPECT_THAT(LoadedPlantedDlls(), ::testing::IsEmpty());
+}
+
+TEST_F(VelmaraWindowTest, NothingItsSystemComponentsLoadByNameComesFromItsFolderOrTheMedium) {
+  Medium(false, true);
+  // DLLs that system components load by name while the program runs: the theme library, which
+  // the window manager loads with the first window, and those of the cryptographic provider,
+  // which the stack protector asks for its canary as the program starts.
+  PlantDlls({L"uxtheme.dll", L"bcrypt.dll", L"crypt32.dll"});
+  Start();
+  if (dialog_ != nullptr) {
+    Click(dialog_, IDR_MODEL_RUD_80).WaitDone(5000);
+    Click(dialog_, IDR_INTERFACE_OTHER).WaitDone(5000);
+    if (HWND question = ClickAndWaitForBox(IDB_START_INSTALL, 30000)) {
+      Press(question, IDYES);
+      WaitForFile(record_ + "\\rundll32-tab.txt", 10000);
+    }
+  }
+  Close();
+  EXPECT_THAT(LoadedPlantedDlls(), ::testing::IsEmpty());
+}
+
+TEST_F(VelmaraWindowTest, AHungPropertiesWindowDoesNotHoldTheProgram) {
+  const std::wstring release = L"velmara-window-test-release-" + std::to_wstring(GetCurrentProcessId());
+  releaseRundll32_ = CreateEventW(nullptr, TRUE, FALSE, release.c_str());
+  ASSERT_NE(releaseRundll32_, nullptr);
+  SetEnvironmentVariableW(L"VELMARA_TEST_RUNDLL32", L"hang");
+  SetEnvironmentVariableW(L"VELMARA_TEST_RUNDLL32_RELEASE", release.c_str());
+  Medium(false, true);
+  Start();
+  Click(dialog_, IDR_MODEL_RUD_80).WaitDone(5000);
+  Click(dialog_, IDR_INTERFACE_OTHER).WaitDone(5000);
+  InstallAndAnswer(IDYES);
+  ASSERT_TRUE(WaitForFile(record_ + "\\rundll32-hung.txt", 10000)) << "the properties window did not appear";
+  // It closes 5 s after it started the properties, however the window it looks for behaves.
+  EXPECT_TRUE(program_->WaitForExit(15000)) << "the program waits for the hung window";
+  EXPECT_FALSE(FileExists(record_ + "\\rundll32-tab.txt"));
 }
 
 }  // namespace

@@ -1,0 +1,12 @@
+#pragma once
+
+namespace velmara {
+
+// Narrows where this process looks for a DLL that it, or a system component working in it, asks
+// for by bare name: never in the current directory, which is the installation medium, and where
+// the system can do it, nowhere but in the system directory, so not beside the program either;
+// and loads from the system directory now the DLLs that Windows components load by name as the
+// program draws its windows. Called first thing, before any window exists.
+void RestrictDllSearch();
+
+}  // namespace velmara
