@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up this machine and builds both tools: installs what is missing from Debian's packages,
-# configures and builds the three build trees, and creates the Wine prefix of this checkout.
+# Sets up this machine and builds the tools: installs what is missing from Debian's packages,
+# configures and builds the four build trees, and creates the 64-bit Wine prefix of this checkout
+# (tools/test.sh makes the 32-bit one when it runs the 32-bit tests).
 #   tools/setup.sh               set up and build
 #   tools/setup.sh --run NAME    then start NAME (corvale or velmara) under Wine
 set -euo pipefail
@@ -21,7 +22,7 @@ tools/make-demo-medium.sh >/dev/null
 
 echo
 echo "The deliverables (32-bit Windows programs):"
-for exe in build/win32/bin/Corvale.exe build/win32/bin/Velmara.exe; do
+for exe in build/win32/bin/*.exe; do
   if [ -f "$exe" ]; then echo "  $root/$exe"; fi
 done
 

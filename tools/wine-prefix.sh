@@ -1,21 +1,33 @@
 #!/usr/bin/env bash
-# Creates this checkout's Wine prefix and brings its settings up to date; once both are done,
-# later calls return at once.
+# Creates this checkout's Wine prefix of the chosen bitness (POS_WINE_BITS, see wine-env.sh) and
+# brings its settings up to date; once both are done, later calls return at once.
 set -euo pipefail
 . "$(dirname "$0")/wine-env.sh"
 
 # Raise when the settings below change.
-settings_version=4
+settings_version=5
 ready="$WINEPREFIX/.pos-settings-$settings_version"
 
 if [ -f "$ready" ]; then exit 0; fi
+if [ "$POS_WINE_BITS" = 32 ] && ! pos_runs_i386; then
+  echo "this machine does not run 32-bit x86 programs: no 32-bit Wine prefix" >&2
+  exit 1
+fi
 mkdir -p "$(dirname "$WINEPREFIX")"
 exec 9>"$WINEPREFIX.lock"
 flock 9
 if [ -f "$ready" ]; then exit 0; fi
 
+# A 64-bit prefix made while the 32-bit loader could not run lacks the 32-bit system (syswow64);
+# make it again once it can.
+if [ -f "$WINEPREFIX/system.reg" ] && [ "$POS_WINE_BITS" = 64 ] && pos_runs_i386 &&
+   [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+  echo "the Wine prefix in $WINEPREFIX has no 32-bit system: making it again"
+  "$POS_WINESERVER" -k 2>/dev/null || true
+  rm -rf "$WINEPREFIX"
+fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "creating the Wine prefix in $WINEPREFIX"
+  echo "creating the $POS_WINE_BITS-bit Wine prefix in $WINEPREFIX"
   rm -rf "$WINEPREFIX"
   DISPLAY= "$POS_WINE" wineboot --init >/dev/null 2>&1 || true
   "$POS_WINESERVER" -w
@@ -28,18 +40,25 @@ if [ -d /usr/share/wine/fonts ]; then
   cp -f /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
 fi
 
-reg_add() { DISPLAY= "$POS_WINE" reg add "$@" /f >/dev/null 2>&1; }
+reg_add() { LC_ALL=C.UTF-8 DISPLAY= "$POS_WINE" reg add "$@" /f >/dev/null 2>&1; }
 # A crashing test ends with its exit code, not with a debugger dialog.
 reg_add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
 # Every window in one virtual desktop that Wine draws itself, title bars and frames included,
-# whether or not the X server has a window manager.
+# whether or not the X server has a window manager; without one, every window that closes waits
+# for X11.
 reg_add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default
 reg_add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1280x1024
-# Chinese texts in dialogs of any user-interface language: the dialog fonts fall back on a font
-# with Chinese glyphs, as Windows links its own.
-for face in Tahoma 'MS Shell Dlg' 'MS Shell Dlg 2' 'MS Sans Serif' 'Microsoft Sans Serif'; do
+# Chinese texts in dialogs and captions of any user-interface language: the system's fonts fall
+# back on a font with Chinese glyphs, as Windows links its own.
+for face in Tahoma 'Tahoma Bold' 'MS Shell Dlg' 'MS Shell Dlg 2' 'MS Sans Serif' 'Microsoft Sans Serif' \
+            'Segoe UI' 'Arial'; do
   reg_add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" /t REG_MULTI_SZ \
     /d 'wqy-microhei.ttc,WenQuanYi Micro Hei'
+done
+# The faces the programs ask for by their Chinese names.
+for face in '微软雅黑' 'Microsoft YaHei' '宋体' 'SimSun'; do
+  reg_add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v "$face" /t REG_SZ \
+    /d 'WenQuanYi Micro Hei'
 done
 "$POS_WINESERVER" -w
 rm -f "$WINEPREFIX"/.pos-ready "$WINEPREFIX"/.pos-settings-*

@@ -50,9 +50,11 @@ class RealInstallation : public ::testing::Test {
     ASSERT_TRUE(SetCurrentFolder(medium_));
     previousDefault_ = CurrentDefaultPrinter();
     Clean();
+    RegisterDriverForWineWow64(kModelName);
   }
   void TearDown() override {
     Clean();
+    RemoveDriverForWineWow64(kModelName);
     if (!previousDefault_.empty()) spooler_.MakeDefault(previousDefault_);
     SetCurrentFolder(previousFolder_);
     RemoveFolderTree(medium_);
@@ -75,7 +77,13 @@ class RealInstallation : public ::testing::Test {
     }
   }
 
-  std::string DriverDirectory(const char* environment) {
+  // The installer takes the driver set of the machine's own processor; the other set serves only
+  // other machines.
+  const std::string native_ = Win32NativeEnvironment();
+  const ProcessorProfile& nativeProfile_ = native_ == kX64Profile.environment ? kX64Profile : kX86Profile;
+  const ProcessorProfile& foreignProfile_ = native_ == kX64Profile.environment ? kX86Profile : kX64Profile;
+
+  std::string DriverDirectory(const std::string& environment) {
     std::string directory;
     EXPECT_EQ(spooler_.DriverDirectory(environment, &directory), spooler_error::kSuccess);
     return directory;
@@ -109,11 +117,11 @@ TEST_F(RealInstallation, DriverAndPrinterAsTheSpoolerReportsThem) {
   EXPECT_EQ(catalog_.m_printerName, kModelName);
 
   RegisteredDriver d;
-  ASSERT_TRUE(DriverOfPrinter(kModelName, "Windows x64", &d));
+  ASSERT_TRUE(DriverOfPrinter(kModelName, native_, &d));
   EXPECT_EQ(d.version, 3u);
   EXPECT_EQ(d.name, kModelName);
-  EXPECT_EQ(d.environment, "Windows x64");
-  const std::string versionFolder = DriverDirectory("Windows x64") + "\\3";
+  EXPECT_EQ(d.environment, native_);
+  const std::string versionFolder = DriverDirectory(native_) + "\\3";
   const struct {
     const std::string& path;
     const char* file;
@@ -138,7 +146,7 @@ TEST_F(RealInstallation, DriverAndPrinterAsTheSpoolerReportsThem) {
   EXPECT_NE(p.attributes & kPrinterAttributeLocal, 0u);
 
   EXPECT_EQ(CurrentDefaultPrinter(), kModelName);
-  const std::string directory = DriverDirectory("Windows x64");
+  const std::string directory = DriverDirectory(native_);
   for (const char* file : kStaged) EXPECT_FALSE(FileExists(directory + "\\" + file)) << file << " is left staged";
 }
 
@@ -161,25 +169,32 @@ TEST_F(RealInstallation, FurtherInstallationsOfTheModelAreNamedAsCopies) {
 }
 
 TEST_F(RealInstallation, MissingSourceFileFailsBeforeTheSpooler) {
-  ASSERT_TRUE(DeleteFileW(L"Windows x64\\UNIRES.DLL"));
+  const std::string source = std::string(nativeProfile_.sourceFolder) + "UNIRES.DLL";
+  ASSERT_TRUE(DeleteFileA(source.c_str()));
   EXPECT_FALSE(catalog_.InstallPrinter(3, kModel, 1, "LPT1:"));
   const bool chinese = system_.UserUiLanguage() == kLanguageChinese;
   EXPECT_THAT(MessageTexts(), ElementsAre(chinese ? "安装过程发生错误！\n请尝试<以管理员身份运行>安装文件。"
                                                   : "Malfunction !\nPls try using <Run as administrator>open this App"));
   RegisteredDriver d;
-  EXPECT_FALSE(EnumeratedDriver(kModelName, "Windows x64", &d));
+  EXPECT_FALSE(EnumeratedDriver(kModelName, native_, &d));
   PrinterInfo2 p;
   EXPECT_FALSE(PrinterRecord(kModelName, &p));
 }
 
 TEST_F(RealInstallation, PrinterTheSpoolerRefusesFailsTheInstallation) {
-  // The 32-bit driver set registers on 64-bit Windows, but no local printer can use it.
-  EXPECT_FALSE(catalog_.InstallDriverAndPrinter(kX86Profile, 0, kModel, "LPT1:"));
-  ASSERT_EQ(messages_.calls.size(), 1u);
-  EXPECT_EQ(MessageTexts()[0], system_.ErrorText(spooler_error::kUnknownPrinterDriver));
+  // The other processor's driver set registers, but no local printer can use it.
+  RemoveDriverForWineWow64(kModelName);
+  const bool installed = catalog_.InstallDriverAndPrinter(foreignProfile_, 0, kModel, "LPT1:");
   PrinterInfo2 p;
-  EXPECT_FALSE(PrinterRecord(kModelName, &p));
-  const std::string directory = DriverDirectory("Windows NT x86");
+  if (WineSpoolerUsesTheCallersEnvironment()) {
+    EXPECT_TRUE(installed) << "Wine makes a 32-bit caller's printer with the 32-bit driver set; Windows refuses it";
+  } else {
+    EXPECT_FALSE(installed);
+    ASSERT_EQ(messages_.calls.size(), 1u);
+    EXPECT_EQ(MessageTexts()[0], system_.ErrorText(spooler_error::kUnknownPrinterDriver));
+    EXPECT_FALSE(PrinterRecord(kModelName, &p));
+  }
+  const std::string directory = DriverDirectory(foreignProfile_.environment);
   for (const char* file : kStaged) EXPECT_FALSE(FileExists(directory + "\\" + file)) << file << " is left staged";
 }
 
@@ -197,7 +212,11 @@ TEST_F(RealInstallation, TestPageGoesThroughTheNewPrinter) {
 
 TEST(Win32SystemInfo, AnswersForTheRunningSystem) {
   Win32SystemInfo system;
-  EXPECT_EQ(system.NativeProcessorArchitecture(), kArchitectureAmd64) << "the tests run as 64-bit programs";
+  // A 64-bit program runs on 64-bit Windows; a 32-bit one on either, and WoW64 tells which.
+  BOOL wow64 = FALSE;
+  IsWow64Process(GetCurrentProcess(), &wow64);
+  EXPECT_EQ(system.NativeProcessorArchitecture(),
+            sizeof(void*) == 8 || wow64 ? kArchitectureAmd64 : kArchitectureX86);
   WindowsVersion version{99, 99};
   ASSERT_TRUE(system.QueryWindowsVersion(&version));
   EXPECT_TRUE(version.major == 5 || version.major == 6 || version.major == 10) << version.major;

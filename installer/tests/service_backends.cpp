@@ -41,6 +41,7 @@ class MemoryMachine final : public MachineUnderTest {
     spooler_.RemoveDriver(name, environment);
   }
   bool IsWine() const override { return false; }
+  bool LooksUpDriversUnderTheCallersEnvironment() const override { return false; }
 
  private:
   MemoryFiles files_;

@@ -41,6 +41,9 @@ class MachineUnderTest {
 
   // Where Wine is more lenient than Windows, the real services answer as Wine does.
   virtual bool IsWine() const = 0;
+  // Wine's spooler client in a 32-bit process on 64-bit Windows looks for a new printer's driver
+  // under the caller's environment; Windows' spooler, a 64-bit service, looks under its own.
+  virtual bool LooksUpDriversUnderTheCallersEnvironment() const = 0;
 };
 
 struct MachineBackend {

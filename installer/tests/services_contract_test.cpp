@@ -149,6 +149,14 @@ class SpoolerContract : public ::testing::TestWithParam<MachineBackend> {
     return spooler().AddDriver(Driver(environment));
   }
 
+  // The driver of the machine's own environment, which its printers are made with. Where Wine's
+  // spooler looks under a 32-bit caller's environment instead, the test registers it there too.
+  SpoolerStatus RegisterDriverForPrinters() {
+    const SpoolerStatus status = RegisterDriver(native_);
+    if (status != spooler_error::kSuccess || !machine_->LooksUpDriversUnderTheCallersEnvironment()) return status;
+    return RegisterDriver(foreign_);
+  }
+
   PrinterInfo2 Printer(const std::string& name, const std::string& port = "LPT1:",
                        const std::string& driver = kDriver) {
     PrinterInfo2 p;
@@ -246,7 +254,7 @@ TEST_P(SpoolerContract, DriverWhoseFileIsMissingIsRefused) {
 }
 
 TEST_P(SpoolerContract, PrinterReadsBackAndIsListed) {
-  ASSERT_EQ(RegisterDriver(native_), spooler_error::kSuccess);
+  ASSERT_EQ(RegisterDriverForPrinters(), spooler_error::kSuccess);
   ASSERT_EQ(Add(Printer(kPrinter)), spooler_error::kSuccess);
   PrinterInfo2 p;
   ASSERT_TRUE(machine_->ReadPrinter(kPrinter, &p));
@@ -261,7 +269,7 @@ TEST_P(SpoolerContract, PrinterReadsBackAndIsListed) {
 }
 
 TEST_P(SpoolerContract, NameThatAPrinterHasInAnyCaseIsRefused) {
-  ASSERT_EQ(RegisterDriver(native_), spooler_error::kSuccess);
+  ASSERT_EQ(RegisterDriverForPrinters(), spooler_error::kSuccess);
   ASSERT_EQ(Add(Printer(kPrinter)), spooler_error::kSuccess);
   const SpoolerStatus sameName = Add(Printer(kPrinter));
   const SpoolerStatus otherCase = Add(Printer("VELMARA CONTRACT PRINTER"));
@@ -276,7 +284,7 @@ TEST_P(SpoolerContract, NameThatAPrinterHasInAnyCaseIsRefused) {
 }
 
 TEST_P(SpoolerContract, PortTheMachineDoesNotHaveIsRefused) {
-  ASSERT_EQ(RegisterDriver(native_), spooler_error::kSuccess);
+  ASSERT_EQ(RegisterDriverForPrinters(), spooler_error::kSuccess);
   const SpoolerStatus status = Add(Printer(kPrinter, "VELMARA9:"));
   if (machine_->IsWine()) {
     EXPECT_EQ(status, spooler_error::kSuccess) << "Wine accepts a port it does not know; Windows refuses it";
@@ -289,13 +297,35 @@ TEST_P(SpoolerContract, DriverTheMachineCannotRunIsRefused) {
   EXPECT_EQ(Add(Printer(kPrinter, "LPT1:", "Velmara No Such Driver")), spooler_error::kUnknownPrinterDriver);
   // A driver registered for the other processor only serves other machines.
   ASSERT_EQ(RegisterDriver(foreign_), spooler_error::kSuccess);
-  EXPECT_EQ(Add(Printer(kPrinter)), spooler_error::kUnknownPrinterDriver);
+  const SpoolerStatus status = Add(Printer(kPrinter));
   PrinterInfo2 p;
-  EXPECT_FALSE(machine_->ReadPrinter(kPrinter, &p));
+  if (machine_->LooksUpDriversUnderTheCallersEnvironment()) {
+    EXPECT_EQ(status, spooler_error::kSuccess)
+        << "Wine makes a 32-bit caller's printer with the driver of the caller's environment; Windows refuses it";
+  } else {
+    EXPECT_EQ(status, spooler_error::kUnknownPrinterDriver);
+    EXPECT_FALSE(machine_->ReadPrinter(kPrinter, &p));
+  }
+}
+
+TEST_P(SpoolerContract, PrintersAreMadeWithTheDriverOfTheMachinesOwnEnvironment) {
+  // What a 32-bit installer on 64-bit Windows relies on: it registers the 64-bit driver, and the
+  // spooler makes the printer with it.
+  ASSERT_EQ(RegisterDriver(native_), spooler_error::kSuccess);
+  const SpoolerStatus status = Add(Printer(kPrinter));
+  if (machine_->LooksUpDriversUnderTheCallersEnvironment()) {
+    EXPECT_EQ(status, spooler_error::kUnknownPrinterDriver)
+        << "Wine looks for a 32-bit caller's driver under the caller's environment; Windows' spooler under its own";
+  } else {
+    EXPECT_EQ(status, spooler_error::kSuccess);
+    PrinterInfo2 p;
+    ASSERT_TRUE(machine_->ReadPrinter(kPrinter, &p));
+    EXPECT_EQ(p.driverName, kDriver);
+  }
 }
 
 TEST_P(SpoolerContract, DefaultPrinterIsOneThatExists) {
-  ASSERT_EQ(RegisterDriver(native_), spooler_error::kSuccess);
+  ASSERT_EQ(RegisterDriverForPrinters(), spooler_error::kSuccess);
   ASSERT_EQ(Add(Printer(kPrinter)), spooler_error::kSuccess);
   EXPECT_EQ(spooler().MakeDefault(kPrinter), spooler_error::kSuccess);
   EXPECT_EQ(machine_->DefaultPrinter(), kPrinter);

@@ -160,6 +160,59 @@ bool RunningUnderWine() {
   return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
+bool WineSpoolerUsesTheCallersEnvironment() {
+  if (!RunningUnderWine() || sizeof(void*) != 4) return false;
+  BOOL wow64 = FALSE;
+  return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+namespace {
+
+const char kWineWow64Environment[] = "Windows NT x86";
+const char* const kWineWow64DriverFiles[] = {"VLWOWDRV.DLL", "VLWOWUI.DLL", "VLWOW.GPD"};
+
+std::string WineWow64DriverDirectory() {
+  std::wstring environment = Wide(kWineWow64Environment);
+  std::vector<wchar_t> buffer(MAX_PATH + 1, L'\0');
+  DWORD needed = 0;
+  if (!GetPrinterDriverDirectoryW(nullptr, environment.data(), 1, reinterpret_cast<LPBYTE>(buffer.data()),
+                                  static_cast<DWORD>(buffer.size() * sizeof(wchar_t)), &needed)) {
+    return std::string();
+  }
+  buffer.back() = L'\0';
+  return Narrow(buffer.data());
+}
+
+}  // namespace
+
+void RegisterDriverForWineWow64(const std::string& name) {
+  if (!WineSpoolerUsesTheCallersEnvironment()) return;
+  const std::string directory = WineWow64DriverDirectory();
+  if (directory.empty()) return;
+  for (const char* file : kWineWow64DriverFiles) WriteFileBytes(directory + "\\" + file, "placeholder");
+  std::wstring wideName = Wide(name), environment = Wide(kWineWow64Environment), driver = L"VLWOWDRV.DLL",
+               data = L"VLWOW.GPD", config = L"VLWOWUI.DLL";
+  DRIVER_INFO_3W info{};
+  info.cVersion = 3;
+  info.pName = wideName.data();
+  info.pEnvironment = environment.data();
+  info.pDriverPath = driver.data();
+  info.pDataFile = data.data();
+  info.pConfigFile = config.data();
+  AddPrinterDriverW(nullptr, 3, reinterpret_cast<LPBYTE>(&info));
+}
+
+void RemoveDriverForWineWow64(const std::string& name) {
+  if (!WineSpoolerUsesTheCallersEnvironment()) return;
+  DeleteDriverNamed(name, kWineWow64Environment);
+  const std::string directory = WineWow64DriverDirectory();
+  if (directory.empty()) return;
+  for (const char* file : kWineWow64DriverFiles) {
+    DeleteFileW(Wide(directory + "\\" + file).c_str());
+    DeleteFileW(Wide(directory + "\\3\\" + file).c_str());
+  }
+}
+
 std::string Win32NativeEnvironment() {
   SYSTEM_INFO info{};
   GetNativeSystemInfo(&info);

@@ -21,6 +21,16 @@ void DeleteDriverNamed(const std::string& name, const std::string& environment);
 
 bool RunningUnderWine();
 std::string Win32NativeEnvironment();
+// Wine's spooler client, in a 32-bit process on 64-bit Windows, looks for a new printer's driver
+// under the caller's environment ("Windows NT x86"); Windows' spooler, a 64-bit service, looks
+// under its own ("Windows x64"). True where a test meets that difference.
+bool WineSpoolerUsesTheCallersEnvironment();
+// Test set-up for that difference of Wine's: registers the driver |name|, made of placeholder
+// files, for "Windows NT x86" too, so that AddPrinter in this 32-bit process finds it as Windows
+// would find the driver of its own environment. Does nothing where the difference does not apply.
+void RegisterDriverForWineWow64(const std::string& name);
+// Removes that registration and its files.
+void RemoveDriverForWineWow64(const std::string& name);
 
 // Folders and files for setting up a test.
 void MakeFolders(const std::string& path);

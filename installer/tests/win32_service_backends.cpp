@@ -41,6 +41,7 @@ class Win32Machine final : public MachineUnderTest {
     DeleteDriverNamed(name, environment);
   }
   bool IsWine() const override { return RunningUnderWine(); }
+  bool LooksUpDriversUnderTheCallersEnvironment() const override { return WineSpoolerUsesTheCallersEnvironment(); }
 
  private:
   Win32Files files_;

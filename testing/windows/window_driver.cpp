@@ -65,6 +65,29 @@ std::wstring ProgramsUnderTestDirectory() {
   return std::wstring(directory.begin(), directory.end());
 }
 
+namespace {
+
+// The configuration this test program runs in, as the screenshots folder names it.
+std::wstring ConfigurationName() {
+  if (sizeof(void*) == 8) return L"win64";
+  BOOL wow64 = FALSE;
+  using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+  const auto isWow64Process = reinterpret_cast<IsWow64ProcessFn>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process")));
+  if (isWow64Process != nullptr) isWow64Process(GetCurrentProcess(), &wow64);
+  return wow64 ? L"win32-wow64" : L"win32-x86";
+}
+
+}  // namespace
+
+std::wstring ScreenshotPath(const std::wstring& name) {
+  const std::wstring screenshots = ThisProgramsDirectory() + L"\\..\\screenshots";
+  CreateDirectoryW(screenshots.c_str(), nullptr);
+  const std::wstring directory = screenshots + L"\\" + ConfigurationName();
+  CreateDirectoryW(directory.c_str(), nullptr);
+  return directory + L"\\" + name;
+}
+
 Program::~Program() {
   if (info_.hProcess != nullptr) {
     if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {

@@ -95,6 +95,9 @@ HWND FocusOnceSettled(DWORD threadId, HWND expected, DWORD milliseconds = 5000);
 
 // Saves what the screen shows of |window| as a PNG file.
 bool SaveScreenshot(HWND window, const std::wstring& path);
+// Where a screenshot named |name| goes: the build tree's screenshots folder, one subfolder per
+// configuration (win64, win32-wow64, win32-x86), created when missing.
+std::wstring ScreenshotPath(const std::wstring& name);
 
 std::string Utf8(const std::wstring& text);
 

@@ -59,6 +59,8 @@ void WaitForNoProcess(const wchar_t* name, DWORD milliseconds) {
 }
 
 bool Chinese() { return GetUserDefaultUILanguage() == 0x0804; }
+// What the installer calls the processor of the Windows it runs on.
+std::wstring NativeArchitectureName() { return Win32NativeEnvironment() == "Windows x64" ? L"x64" : L"x86"; }
 std::wstring Texts(const wchar_t* chinese, const wchar_t* english) { return Chinese() ? chinese : english; }
 std::wstring Language() { return Chinese() ? L"zh" : L"en"; }
 
@@ -70,6 +72,7 @@ class VelmaraWindowTest : public ::testing::Test {
     SetEnvironmentVariableW(L"VELMARA_TEST_RECORD", W(record_).c_str());
     previousDefault_ = CurrentDefaultPrinter();
     CleanSpooler();
+    for (const char* model : kModels) RegisterDriverForWineWow64(model);
     // The printer user interface: our stand-in in the system directory, where the installer must
     // take it from, and a decoy in the medium's folder, where it must not.
     wchar_t system[MAX_PATH] = {};
@@ -115,6 +118,7 @@ class VelmaraWindowTest : public ::testing::Test {
       DeletePrinterNamed(std::string(model) + " (copy 1)");
       DeletePrinterNamed(std::string(model) + " (副本 1)");
       DeleteDriverNamed(model, Win32NativeEnvironment());
+      RemoveDriverForWineWow64(model);
     }
   }
 
@@ -144,7 +148,7 @@ class VelmaraWindowTest : public ::testing::Test {
                    static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
     program_ = std::make_unique<Program>();
-    ASSERT_TRUE(program_->Start(ThisProgramsDirectory() + L"\\Velmara.exe", W(medium_), L"")) << "no main window";
+    ASSERT_TRUE(program_->Start(ProgramsUnderTestDirectory() + L"\\Velmara.exe", W(medium_), L"")) << "no main window";
     main_ = program_->window();
     dialog_ = WaitForDialog(program_->processId(), Texts(L"安装配置", L"Install Configuration"), {main_}, 20000);
     ASSERT_NE(dialog_, nullptr) << "no installation dialog";
@@ -159,11 +163,7 @@ class VelmaraWindowTest : public ::testing::Test {
     program_.reset();
   }
 
-  std::wstring Screenshot(const std::wstring& name) {
-    const std::wstring directory = ThisProgramsDirectory() + L"\\..\\screenshots";
-    CreateDirectoryW(directory.c_str(), nullptr);
-    return directory + L"\\" + name;
-  }
+  std::wstring Screenshot(const std::wstring& name) { return ScreenshotPath(name); }
 
   // Starts the installation and answers the question that follows with |answer|; the text of the
   // question.
@@ -205,13 +205,14 @@ TEST_F(VelmaraWindowTest, OpensInTheLanguageOfTheUserInterfaceWithTheRecommendat
       {L"win10", L"Windows 10", IDR_OS_WINDOWS_10},
   };
   Medium(true, true);
+  const std::wstring arch = NativeArchitectureName();
   for (const auto& c : cases) {
     SCOPED_TRACE(Utf8(c.version));
     Start(c.version);
     const std::wstring os(c.os);
     EXPECT_EQ(ControlText(dialog_, IDT_STATUS),
-              Texts((L"您正使用的是" + os + L" x64系统。\n推荐选择" + os + L"进行安装。").c_str(),
-                    (L"You are using " + os + L" x64 OS.\nPlease select " + os + L" to install.").c_str()));
+              Texts((L"您正使用的是" + os + L" " + arch + L"系统。\n推荐选择" + os + L"进行安装。").c_str(),
+                    (L"You are using " + os + L" " + arch + L" OS.\nPlease select " + os + L" to install.").c_str()));
     for (int id : kOsButtons) EXPECT_EQ(Checked(dialog_, id), id == c.button) << id;
     if (c.button == IDR_OS_WINDOWS_10) {
       EXPECT_EQ(ControlText(dialog_, IDG_OS), Texts(L"选择您的操作系统", L"Select Windows OS"));
@@ -313,6 +314,29 @@ TEST_F(VelmaraWindowTest, OnUsbWithoutAUsbPrinterTheQueueLandsOnTheParallelPort)
   EXPECT_FALSE(FileExists(record_ + "\\rundll32-system.txt"));
 }
 
+// The oldest tills: 32-bit Windows XP, version 5.1, where the installer recommends "Windows XP"
+// and installs with the 32-bit driver set.
+TEST_F(VelmaraWindowTest, InstallsAPrinterOnWindowsXp) {
+  if (Win32NativeEnvironment() != "Windows NT x86") GTEST_SKIP() << "Windows XP is a 32-bit Windows here";
+  Medium(false, true);
+  Start(L"winxp");
+  EXPECT_EQ(ControlText(dialog_, IDT_STATUS),
+            Texts(L"您正使用的是Windows XP x86系统。\n推荐选择Windows XP进行安装。",
+                  L"You are using Windows XP x86 OS.\nPlease select Windows XP to install."));
+  for (int id : kOsButtons) EXPECT_EQ(Checked(dialog_, id), id == IDR_OS_WINDOWS_XP) << id;
+  Click(dialog_, IDR_MODEL_RUD_80C).WaitDone(5000);
+  Click(dialog_, IDR_INTERFACE_OTHER).WaitDone(5000);
+  EXPECT_EQ(InstallAndAnswer(IDNO),
+            Texts(L"安装成功！\n是否要对打印机进行端口设置？", L"Succeed !\nDo you want to configure printer now?"));
+  EXPECT_TRUE(program_->WaitForExit(15000)) << "No ends the program";
+  PrinterInfo2 printer;
+  ASSERT_TRUE(PrinterRecord("RUD-80C", &printer));
+  EXPECT_EQ(printer.portName, "LPT1:");
+  RegisteredDriver driver;
+  ASSERT_TRUE(DriverOfPrinter("RUD-80C", "Windows NT x86", &driver));
+  EXPECT_EQ(driver.environment, "Windows NT x86");
+}
+
 TEST_F(VelmaraWindowTest, StartingWithoutAModelAsksForOne) {
   Medium(true, true);
   Start();
@@ -335,7 +359,7 @@ TEST_F(VelmaraWindowTest, TheAboutBoxComesFromTheSystemMenu) {
   EXPECT_EQ(seen.text, L"Receipt printer driver installer");
   EXPECT_THAT(seen.buttons, ElementsAre(L"确定"));
   EXPECT_TRUE(seen.hasIcon);
-  EXPECT_TRUE(SaveScreenshot(about, Screenshot(L"velmara-about.png")));
+  EXPECT_TRUE(SaveScreenshot(about, Screenshot(L"velmara-about-" + Language() + L".png")));
   Press(about, IDOK);
   for (int i = 0; i < 100 && IsWindow(about); ++i) Sleep(50);
   EXPECT_FALSE(IsWindow(about));

@@ -87,11 +87,7 @@ class CorvaleWindowTest : public ::testing::Test {
     return AnswerMessageBoxes(program_->processId(), L"Corvale", click, {main_});
   }
 
-  std::wstring Screenshot(const std::wstring& name) {
-    const std::wstring directory = ThisProgramsDirectory() + L"\\..\\screenshots";
-    CreateDirectoryW(directory.c_str(), nullptr);
-    return directory + L"\\" + name;
-  }
+  std::wstring Screenshot(const std::wstring& name) { return ScreenshotPath(name); }
 
   Win32Registry registry_;
   Win32SystemInfo system_;
