@@ -38,7 +38,7 @@ class CorvaleWindowTest : public ::testing::Test {
     GetTempPathW(MAX_PATH, temp);
     scratch_ = std::wstring(temp) + L"corvale-window-test-" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(scratch_.c_str(), nullptr);
-    DeleteFileW((scratch_ + L"\\dunlith-args.txt").c_str());
+    RemoveRecords();
     ASSERT_TRUE(CopyFileW((ThisProgramsDirectory() + L"\\dunlith\\Dunlith.exe").c_str(),
                           (scratch_ + L"\\Dunlith.exe").c_str(), FALSE));
   }
@@ -46,9 +46,22 @@ class CorvaleWindowTest : public ::testing::Test {
   void TearDown() override {
     program_.reset();
     Clear();
-    DeleteFileW((scratch_ + L"\\dunlith-args.txt").c_str());
+    RemoveRecords();
     DeleteFileW((scratch_ + L"\\Dunlith.exe").c_str());
+    DeleteFileW((Planted() + L"\\Dunlith.exe").c_str());
+    RemoveDirectoryW(Planted().c_str());
     RemoveDirectoryW(scratch_.c_str());
+  }
+
+  // A folder for a Dunlith.exe that must never run.
+  std::wstring Planted() const { return scratch_ + L"\\planted"; }
+
+  void RemoveRecords() {
+    for (const std::wstring& folder : {scratch_, Planted()}) {
+      for (const wchar_t* record : {L"\\dunlith-args.txt", L"\\dunlith-ran.txt"}) {
+        DeleteFileW((folder + record).c_str());
+      }
+    }
   }
 
   // The OPOS root where the store finds it on this machine.
@@ -311,7 +324,7 @@ class PlantedAppPaths {
 TEST_F(CorvaleWindowTest, TestPrinterStartsOnlyTheTestProgramInItsCurrentDirectory) {
   AddLdn(u"Shop 1", kPortUsb, 0);
   // A Dunlith.exe wherever the shell would look for a bare name: along PATH and in App Paths.
-  const std::wstring planted = scratch_ + L"\\planted";
+  const std::wstring planted = Planted();
   CreateDirectoryW(planted.c_str(), nullptr);
   ASSERT_TRUE(CopyFileW((scratch_ + L"\\Dunlith.exe").c_str(), (planted + L"\\Dunlith.exe").c_str(), FALSE));
   ASSERT_TRUE(DeleteFileW((scratch_ + L"\\Dunlith.exe").c_str()));
@@ -331,13 +344,6 @@ TEST_F(CorvaleWindowTest, TestPrinterStartsOnlyTheTestProgramInItsCurrentDirecto
   Sleep(2000);
   EXPECT_EQ(GetFileAttributesW((planted + L"\\dunlith-ran.txt").c_str()), INVALID_FILE_ATTRIBUTES)
       << "the Dunlith.exe found along PATH or in App Paths ran";
-
-  program_.reset();
-  for (const wchar_t* file : {L"\\Dunlith.exe", L"\\dunlith-ran.txt", L"\\dunlith-args.txt"}) {
-    DeleteFileW((planted + file).c_str());
-  }
-  RemoveDirectoryW(planted.c_str());
-  DeleteFileW((scratch_ + L"\\dunlith-ran.txt").c_str());
 }
 
 TEST_F(CorvaleWindowTest, ApplyWritesOnlyIntoKeysItRead) {
