@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 // The machine registry (HKEY_LOCAL_MACHINE) as the OPOS store uses it. The calls mirror the
 // wide-character registry functions one to one, so that the store means on Linux exactly what
@@ -107,6 +108,9 @@ class Registry {
   // too. |disposition| may be null.
   virtual RegStatus CreateKey(const std::u16string& path, std::uint32_t access, std::unique_ptr<RegistryKey>* key,
                               std::uint32_t* disposition) = 0;
+  // Whether the registry takes |a| and |b| for the same key or value name: it compares names
+  // without regard to case, one UTF-16 unit against the other, by the system's own case table.
+  virtual bool SameName(std::u16string_view a, std::u16string_view b) const = 0;
 };
 
 }  // namespace corvale

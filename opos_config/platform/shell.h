@@ -14,6 +14,8 @@ inline constexpr int kShowNormal = 1;  // SW_SHOWNORMAL
 class Shell {
  public:
   virtual ~Shell() = default;
+  // The process's current directory (GetCurrentDirectoryW); empty when it cannot be had.
+  virtual std::u16string CurrentDirectory() = 0;
   // ShellExecuteW; the result is not looked at.
   virtual void Execute(WindowHandle owner, const std::u16string& verb, const std::u16string& file,
                        const std::u16string& parameters, const std::u16string& directory, int show) = 0;
@@ -21,6 +23,7 @@ class Shell {
 
 class Win32Shell final : public Shell {
  public:
+  std::u16string CurrentDirectory() override;
   void Execute(WindowHandle owner, const std::u16string& verb, const std::u16string& file,
                const std::u16string& parameters, const std::u16string& directory, int show) override;
 };

@@ -37,6 +37,25 @@ RegDeleteKeyExWFn DeleteKeyEx() {
   return fn;
 }
 
+using RtlUpcaseUnicodeCharFn = WCHAR(NTAPI*)(WCHAR);
+
+// The registry upper-cases names with the case table that ntdll's RtlUpcaseUnicodeChar uses; the
+// export has been there since the first Windows NT but is not in the import libraries of every
+// toolchain. ntdll is in every process, so nothing is loaded. Asked once per process.
+RtlUpcaseUnicodeCharFn Upcase() {
+  static const RtlUpcaseUnicodeCharFn fn = [] {
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    FARPROC proc = ntdll != nullptr ? GetProcAddress(ntdll, "RtlUpcaseUnicodeChar") : nullptr;
+    return reinterpret_cast<RtlUpcaseUnicodeCharFn>(reinterpret_cast<void (*)()>(proc));
+  }();
+  return fn;
+}
+
+char16_t UpcaseUnit(char16_t c) {
+  if (RtlUpcaseUnicodeCharFn upcase = Upcase()) return static_cast<char16_t>(upcase(static_cast<WCHAR>(c)));
+  return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - (u'a' - u'A')) : c;
+}
+
 class Win32Key final : public RegistryKey {
  public:
   explicit Win32Key(UniqueHKey key) : key_(std::move(key)) {}
@@ -130,6 +149,14 @@ RegStatus Win32Registry::CreateKey(const std::u16string& path, std::uint32_t acc
     if (disposition != nullptr) *disposition = d;
   }
   return Status(r);
+}
+
+bool Win32Registry::SameName(std::u16string_view a, std::u16string_view b) const {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i] && UpcaseUnit(a[i]) != UpcaseUnit(b[i])) return false;
+  }
+  return true;
 }
 
 }  // namespace corvale

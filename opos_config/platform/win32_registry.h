@@ -10,6 +10,7 @@ class Win32Registry final : public Registry {
   RegStatus OpenKey(const std::u16string& path, std::uint32_t access, std::unique_ptr<RegistryKey>* key) override;
   RegStatus CreateKey(const std::u16string& path, std::uint32_t access, std::unique_ptr<RegistryKey>* key,
                       std::uint32_t* disposition) override;
+  bool SameName(std::u16string_view a, std::u16string_view b) const override;
 };
 
 }  // namespace corvale

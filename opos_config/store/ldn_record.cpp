@@ -41,21 +41,23 @@ LDNRecord::LDNRecord(const OposStore& store, const std::u16string& ldnName, cons
 }
 
 void LDNRecord::ReadLDN(const OposStore& store, const std::u16string& deviceClass) {
+  keyFound_ = false;
   const std::u16string base = store.ClassKeyPath(deviceClass);
   if (base.empty()) return;
   Registry& registry = store.registry();
 
   std::unique_ptr<RegistryKey> key;
-  if (registry.OpenKey(base + u"\\" + KeyName, reg::kRead, &key) != reg::kSuccess) {
+  if (!IsLdnKeyName(KeyName) || registry.OpenKey(base + u"\\" + KeyName, reg::kRead, &key) != reg::kSuccess) {
     // No key of that name: the name may be an alias. Reading it needs no write access.
     std::unique_ptr<RegistryKey> classKey;
     if (registry.OpenKey(base, reg::kRead, &classKey) != reg::kSuccess) return;
     std::optional<std::u16string> target = ReadString(*classKey, KeyName, kMaxStringChars);
     classKey.reset();
-    if (!target) return;
+    if (!target || !IsLdnKeyName(*target)) return;
     KeyName = std::move(*target);
     if (registry.OpenKey(base + u"\\" + KeyName, reg::kRead, &key) != reg::kSuccess) return;
   }
+  keyFound_ = true;
 
   const bool printer = IsPrinterClass(deviceClass);
   TakeString(*key, u"", printer ? PrinterProgID : DrawerProgID);

@@ -16,6 +16,12 @@ inline constexpr bool CarriesMadeByToolMarker(std::uint32_t versionSO) {
   return (versionSO & ~std::uint32_t{0xFF}) == kMadeByToolMarker;
 }
 
+// Whether |name| can name an LDN key: a key right under the class key, never the class key
+// itself nor a key further down.
+inline bool IsLdnKeyName(const std::u16string& name) {
+  return !name.empty() && name.find(u'\\') == std::u16string::npos;
+}
+
 // PortType values.
 inline constexpr std::uint32_t kPortUsb = 1;
 inline constexpr std::uint32_t kPortSerial = 2;
@@ -33,6 +39,9 @@ class LDNRecord {
   // Fills the record from the key named by KeyName, or from the key that an alias of that name
   // points at.
   void ReadLDN(const OposStore& store, const std::u16string& deviceClass);
+  // Whether the last ReadLDN found a key, directly or through an alias: a record that found none
+  // holds no one's settings and has no key to go back to.
+  bool KeyFound() const { return keyFound_; }
   // Stores the record into the existing key |ldnName| ("ArdOPOS" when empty). False when the key
   // could not be opened for writing or a value could not be written.
   bool WriteLDN(const OposStore& store, const std::u16string& ldnName, const std::u16string& deviceClass);
@@ -52,6 +61,9 @@ class LDNRecord {
   std::uint32_t VersionSO = kMadeByToolMarker;
   std::u16string Version = u"1.14.1";
   std::uint32_t Effects = 2;
+
+ private:
+  bool keyFound_ = false;
 };
 
 }  // namespace corvale

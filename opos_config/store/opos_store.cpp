@@ -2,10 +2,8 @@
 
 #include <memory>
 #include <optional>
-#include <unordered_set>
 
 #include "ldn_record.h"
-#include "platform/registry_names.h"
 #include "registry_values.h"
 
 namespace corvale {
@@ -13,14 +11,6 @@ namespace corvale {
 namespace {
 
 const std::u16string kKeyStem = LDNRecord().DeviceName;
-
-// Key names are compared as the registry compares them.
-std::unordered_set<std::u16string> FoldedSet(const std::vector<std::u16string>& names) {
-  std::unordered_set<std::u16string> set;
-  set.reserve(names.size());
-  for (const std::u16string& name : names) set.insert(FoldRegistryName(name));
-  return set;
-}
 
 std::u16string KeyNameFor(int counter) {
   if (counter == 0) return kKeyStem;
@@ -31,6 +21,20 @@ std::u16string KeyNameFor(int counter) {
 // The alias |name| of |classKey| as text, or nothing when it is missing or not a string.
 std::optional<std::u16string> AliasTarget(RegistryKey& classKey, const std::u16string& name) {
   return ReadString(classKey, name);
+}
+
+// Whether |classKey| has a value that the registry takes for |name|, whatever its type.
+bool HasValue(RegistryKey& classKey, const std::u16string& name) {
+  std::uint32_t size = 0;
+  const RegStatus s = classKey.QueryValue(name, nullptr, nullptr, &size);
+  return s == reg::kSuccess || s == reg::kMoreData;
+}
+
+// Whether a key of that path exists, readable or not.
+bool KeyExists(Registry& registry, const std::u16string& path) {
+  std::unique_ptr<RegistryKey> key;
+  const RegStatus s = registry.OpenKey(path, reg::kRead, &key);
+  return s == reg::kSuccess || s == reg::kAccessDenied;
 }
 
 }  // namespace
@@ -78,7 +82,7 @@ bool OposStore::ListLDNs(const std::u16string& deviceClass, std::vector<std::u16
   ListValueNames(*classKey, &aliases);
   for (std::u16string& alias : aliases) {
     std::optional<std::u16string> target = AliasTarget(*classKey, alias);
-    if (!target) continue;
+    if (!target || !IsLdnKeyName(*target)) continue;
     std::unique_ptr<RegistryKey> ldnKey;
     if (registry_.OpenKey(base + u"\\" + *target, reg::kRead, &ldnKey) != reg::kSuccess) continue;
     std::optional<std::uint32_t> versionSO = ReadDword(*ldnKey, u"VersionSO");
@@ -113,37 +117,54 @@ int OposStore::CreateLDN(const std::u16string& newName, const std::u16string& de
   const std::u16string base = ClassKeyPath(deviceClass);
   if (base.empty()) return kLdnError;
 
-  std::vector<std::u16string> aliases;
-  ListLDNAliases(deviceClass, aliases);
-  for (const std::u16string& alias : aliases) {
-    if (SameRegistryName(alias, newName)) return kLdnExists;
+  // The registry itself says which names are taken, as it compares them. A class key that cannot
+  // be read has none.
+  std::unique_ptr<RegistryKey> classReader;
+  registry_.OpenKey(base, reg::kRead, &classReader);
+  auto isAlias = [&classReader](const std::u16string& name) { return classReader && HasValue(*classReader, name); };
+  if (isAlias(newName)) return kLdnExists;
+  // Loading an LDN tries a key of its name first: an alias named like a key of either class
+  // would lead there, to another LDN's device.
+  if (IsLdnKeyName(newName)) {
+    for (const std::u16string* cls : {&kPrinterClass, &kDrawerClass}) {
+      if (KeyExists(registry_, ClassKeyPath(*cls) + u"\\" + newName)) return kLdnExists;
+    }
   }
 
-  std::vector<std::u16string> keys;
-  ListLDNKeys(deviceClass, keys);
-  std::unordered_set<std::u16string> taken = FoldedSet(keys);
-
+  // Neither a key that exists, nor the name of an alias, which the new key would shadow, nor the
+  // new alias's own name, which would be taken for a key name in the other class.
   std::u16string candidate;
   for (int counter = 0;; ++counter) {
     candidate = KeyNameFor(counter);
-    if (taken.count(FoldRegistryName(candidate)) != 0) continue;
+    if (registry_.SameName(candidate, newName) || isAlias(candidate) ||
+        KeyExists(registry_, base + u"\\" + candidate)) {
+      continue;
+    }
     std::unique_ptr<RegistryKey> newKey;
     std::uint32_t disposition = 0;
     if (registry_.CreateKey(base + u"\\" + candidate, reg::kReadWrite, &newKey, &disposition) != reg::kSuccess) {
       return kLdnError;
     }
-    // Another program may have made the key since the listing; it is theirs.
+    // Another program may have made the key since it was looked for; it is theirs.
     if (disposition == reg::kCreatedNewKey) break;
   }
+  classReader.reset();
 
-  LDNRecord record;
-  record.LDNName = candidate;
-  // A key without the marker would stay invisible to the list: an alias for it would be a lie.
-  if (!record.WriteLDN(*this, candidate, deviceClass)) return kLdnError;
-
-  std::unique_ptr<RegistryKey> classKey;
-  if (registry_.OpenKey(base, reg::kReadWrite, &classKey) != reg::kSuccess) return kLdnNoPermission;
-  return WriteString(*classKey, newName, candidate) == reg::kSuccess ? kLdnCreated : kLdnError;
+  const int result = [&] {
+    LDNRecord record;
+    record.LDNName = candidate;
+    // A key without the marker would stay invisible to the list: an alias for it would be a lie.
+    if (!record.WriteLDN(*this, candidate, deviceClass)) return kLdnError;
+    std::unique_ptr<RegistryKey> classKey;
+    if (registry_.OpenKey(base, reg::kReadWrite, &classKey) != reg::kSuccess) return kLdnNoPermission;
+    return WriteString(*classKey, newName, candidate) == reg::kSuccess ? kLdnCreated : kLdnError;
+  }();
+  if (result != kLdnCreated) {
+    // A key without an alias nobody can see or delete, yet it takes a name from the next try.
+    std::unique_ptr<RegistryKey> parent;
+    if (registry_.OpenKey(base, reg::kRead, &parent) == reg::kSuccess) parent->DeleteSubKey(candidate);
+  }
+  return result;
 }
 
 int OposStore::DeleteLDN(const std::u16string& deviceClass, const std::u16string& ldnName) const {
@@ -151,20 +172,32 @@ int OposStore::DeleteLDN(const std::u16string& deviceClass, const std::u16string
   if (base.empty()) return kLdnClassLocked;
   std::unique_ptr<RegistryKey> classKey;
   if (registry_.OpenKey(base, reg::kReadWrite, &classKey) != reg::kSuccess) return kLdnClassLocked;
-  std::optional<std::u16string> target = AliasTarget(*classKey, ldnName);
-  if (!target) return kLdnNotFound;
-  if (classKey->DeleteValue(ldnName) != reg::kSuccess) return kLdnNotFound;
+  const std::optional<std::u16string> target = AliasTarget(*classKey, ldnName);
+  if (!target || !IsLdnKeyName(*target)) return kLdnNotFound;
 
-  // Only a direct subkey that no other LDN of the class still uses goes with its alias.
-  if (target->empty() || target->find(u'\\') != std::u16string::npos) return kLdnDeleted;
-  std::vector<std::u16string> others;
-  ListValueNames(*classKey, &others);
-  for (const std::u16string& other : others) {
-    std::optional<std::u16string> otherTarget = AliasTarget(*classKey, other);
-    if (otherTarget && SameRegistryName(*otherTarget, *target)) return kLdnDeleted;
+  // Only an LDN this tool made goes; another program's stays as it is.
+  {
+    std::unique_ptr<RegistryKey> ldnKey;
+    if (registry_.OpenKey(base + u"\\" + *target, reg::kRead, &ldnKey) != reg::kSuccess) return kLdnNotFound;
+    const std::optional<std::uint32_t> versionSO = ReadDword(*ldnKey, u"VersionSO");
+    if (!versionSO || !CarriesMadeByToolMarker(*versionSO)) return kLdnNotFound;
   }
-  classKey->DeleteSubKey(*target);
-  return kLdnDeleted;
+
+  // The key goes first, so that a key that stays keeps its alias and the LDN stays whole. A key
+  // that another alias of the class still names stays for that one.
+  bool shared = false;
+  std::vector<std::u16string> aliases;
+  ListValueNames(*classKey, &aliases);
+  for (const std::u16string& other : aliases) {
+    if (registry_.SameName(other, ldnName)) continue;
+    const std::optional<std::u16string> otherTarget = AliasTarget(*classKey, other);
+    if (otherTarget && registry_.SameName(*otherTarget, *target)) {
+      shared = true;
+      break;
+    }
+  }
+  if (!shared && classKey->DeleteSubKey(*target) != reg::kSuccess) return kLdnNotFound;
+  return classKey->DeleteValue(ldnName) == reg::kSuccess ? kLdnDeleted : kLdnNotFound;
 }
 
 }  // namespace corvale

@@ -74,33 +74,34 @@ RegStatus WriteDword(RegistryKey& key, const std::u16string& name, std::uint32_t
 
 namespace {
 
-enum class OnError { kSkip, kStop };
-
+// Lists up to the count the key reports when the listing starts, and stops at the first entry the
+// registry cannot give: a key deleted meanwhile answers every index with an error, and entries
+// added meanwhile would keep a listing going for as long as they come.
 template <typename Enumerate>
-bool ListNames(RegistryKey& key, std::uint32_t RegKeyInfo::*longest, OnError onError, Enumerate enumerate,
-               std::vector<std::u16string>* names) {
+bool ListNames(RegistryKey& key, std::uint32_t RegKeyInfo::*count, std::uint32_t RegKeyInfo::*longest,
+               Enumerate enumerate, std::vector<std::u16string>* names) {
   names->clear();
   RegKeyInfo info;
   if (key.QueryInfo(&info) != reg::kSuccess) return false;
+  const std::uint32_t total = info.*count;
   std::vector<char16_t> buffer(std::size_t{info.*longest} + 1);
   int retries = 0;
-  for (std::uint32_t index = 0;;) {
+  for (std::uint32_t index = 0; index < total;) {
     auto chars = static_cast<std::uint32_t>(buffer.size());
     const RegStatus s = enumerate(index, buffer.data(), &chars);
-    if (s == reg::kNoMoreItems) break;
-    if (s == reg::kMoreData && retries < kAttempts && key.QueryInfo(&info) == reg::kSuccess &&
-        info.*longest + std::size_t{1} > buffer.size()) {
+    if (s == reg::kSuccess) {
+      names->emplace_back(buffer.data(), chars);
+    } else if (s != reg::kMoreData) {
+      break;
+    } else if (retries < kAttempts && key.QueryInfo(&info) == reg::kSuccess &&
+               info.*longest + std::size_t{1} > buffer.size()) {
       // A longer name came in since the count was taken.
       buffer.resize(std::size_t{info.*longest} + 1);
       ++retries;
       continue;
     }
+    // A name that still does not fit is passed over.
     retries = 0;
-    if (s == reg::kSuccess) {
-      names->emplace_back(buffer.data(), chars);
-    } else if (onError == OnError::kStop) {
-      break;
-    }
     ++index;
   }
   return true;
@@ -110,7 +111,7 @@ bool ListNames(RegistryKey& key, std::uint32_t RegKeyInfo::*longest, OnError onE
 
 bool ListValueNames(RegistryKey& key, std::vector<std::u16string>* names) {
   return ListNames(
-      key, &RegKeyInfo::maxValueNameChars, OnError::kSkip,
+      key, &RegKeyInfo::values, &RegKeyInfo::maxValueNameChars,
       [&key](std::uint32_t i, char16_t* name, std::uint32_t* chars) {
         return key.EnumValue(i, name, chars, nullptr, nullptr, nullptr);
       },
@@ -119,7 +120,7 @@ bool ListValueNames(RegistryKey& key, std::vector<std::u16string>* names) {
 
 bool ListSubkeyNames(RegistryKey& key, std::vector<std::u16string>* names) {
   return ListNames(
-      key, &RegKeyInfo::maxSubKeyChars, OnError::kStop,
+      key, &RegKeyInfo::subKeys, &RegKeyInfo::maxSubKeyChars,
       [&key](std::uint32_t i, char16_t* name, std::uint32_t* chars) { return key.EnumKey(i, name, chars); }, names);
 }
 

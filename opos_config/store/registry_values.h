@@ -27,12 +27,12 @@ std::optional<std::uint32_t> ReadDword(RegistryKey& key, const std::u16string& n
 RegStatus WriteString(RegistryKey& key, const std::u16string& name, const std::u16string& text);
 RegStatus WriteDword(RegistryKey& key, const std::u16string& name, std::uint32_t value);
 
-// The names of all values, in the order the registry gives them. An entry the registry cannot
-// report is passed over. False when the key cannot be queried.
+// The names of all values, in the order the registry gives them, at most as many as the key
+// held when the listing began and up to the first entry the registry cannot report; a name that
+// will not fit any buffer is passed over. False when the key cannot be queried.
 bool ListValueNames(RegistryKey& key, std::vector<std::u16string>* names);
 
-// The names of all subkeys, in the order the registry gives them, up to the first entry it
-// cannot report. False when the key cannot be queried.
+// The names of all subkeys, in the same way.
 bool ListSubkeyNames(RegistryKey& key, std::vector<std::u16string>* names);
 
 }  // namespace corvale

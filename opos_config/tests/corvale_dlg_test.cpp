@@ -2,6 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -353,12 +354,82 @@ TEST_F(CorvaleDlgTest, ApplyWithoutASelectedLdn) {
   dialog_->OnTestPrinter();
   EXPECT_THAT(view_.messages, ElementsAre(Message(messages::kNoLdn, kMbOk | kMbIconExclamation),
                                           Message(messages::kNoLdn, kMbOk | kMbIconExclamation)));
-  // The blank entry of an empty list counts once it is selected.
-  view_.messages.clear();
-  view_.Choose(IDC_LDN_LIST, 0);
-  dialog_->OnApply();
-  EXPECT_THAT(view_.messages, ElementsAre(Message(messages::kApplyFailed, kMbOk)));
   EXPECT_THAT(shell_.calls, IsEmpty());
+}
+
+TEST_F(CorvaleDlgTest, TheBlankEntryNamesNoLdn) {
+  // Keys of another program under the name a record without a key would fall back on.
+  for (const std::u16string* deviceClass : {&kPrinterClass, &kDrawerClass}) {
+    seed_.Sz(store_.ClassKeyPath(*deviceClass) + u"\\ArdOPOS", u"", u"Their.SO");
+  }
+  Start();
+  const std::string before = seed_.Snapshot(u"SOFTWARE");
+  view_.Choose(IDC_LDN_LIST, 0);
+  dialog_->OnLdnSelectionChange();
+  dialog_->OnApply();
+  dialog_->OnTestPrinter();
+  EXPECT_THAT(view_.messages, ElementsAre(Message(messages::kNoLdn, kMbOk | kMbIconExclamation),
+                                          Message(messages::kNoLdn, kMbOk | kMbIconExclamation)));
+  EXPECT_EQ(seed_.Snapshot(u"SOFTWARE"), before);
+  EXPECT_THAT(shell_.calls, IsEmpty());
+}
+
+TEST_F(CorvaleDlgTest, AnLdnMissingItsCashDrawerHalf) {
+  const std::u16string drawerClass = store_.ClassKeyPath(kDrawerClass);
+  ASSERT_EQ(store_.CreateLDN(u"Till", kPrinterClass), kLdnCreated);
+  seed_.Sz(drawerClass + u"\\ArdOPOS", u"", u"Their.SO");
+  Start();
+  const std::string drawerBefore = seed_.Snapshot(drawerClass);
+  const std::u16string missing = u"<Till> not found under CashDrawer !\r\nOnly its POSPrinter settings were written.";
+
+  view_.Type(IDE_TIME_OUT, u"2500");
+  dialog_->OnApply();
+  EXPECT_THAT(view_.messages, ElementsAre(Message(missing, kMbOk | kMbIconExclamation)));
+  EXPECT_EQ(seed_.Number(KeyOf(kPrinterClass, u"Till"), u"TimeOut"), 2500u) << "the printer half is written";
+  EXPECT_EQ(seed_.Snapshot(drawerClass), drawerBefore) << "nothing is written under CashDrawer";
+
+  // The printer has its settings, so the test print goes ahead once the technician has read why
+  // the drawer is left out.
+  view_.messages.clear();
+  dialog_->OnTestPrinter();
+  EXPECT_THAT(view_.messages, ElementsAre(Message(missing, kMbOk | kMbIconExclamation)));
+  ASSERT_EQ(shell_.calls.size(), 1u);
+  EXPECT_EQ(shell_.calls[0].parameters, u"Till");
+  EXPECT_EQ(seed_.Snapshot(drawerClass), drawerBefore);
+}
+
+TEST_F(CorvaleDlgTest, AnLdnGoneFromThePrinterClassGetsNothingWritten) {
+  AddLdn(u"A", kPortUsb, 0);
+  AddLdn(u"B", kPortUsb, 0);
+  seed_.Sz(store_.ClassKeyPath(kPrinterClass) + u"\\ArdOPOS", u"", u"Their.SO");
+  Start();
+  // Another program removes B from the printer class while the list shows it.
+  const std::u16string printerClass = store_.ClassKeyPath(kPrinterClass);
+  ASSERT_EQ(store_.DeleteLDN(kPrinterClass, u"B"), kLdnDeleted);
+  view_.Choose(IDC_LDN_LIST, 1);
+  dialog_->OnLdnSelectionChange();
+  const std::string before = seed_.Snapshot(u"SOFTWARE");
+  const std::u16string missing = u"<B> not found under POSPrinter !\r\nNothing was written.";
+  dialog_->OnApply();
+  dialog_->OnTestPrinter();
+  EXPECT_THAT(view_.messages, ElementsAre(Message(missing, kMbOk | kMbIconExclamation),
+                                          Message(missing, kMbOk | kMbIconExclamation)));
+  EXPECT_EQ(seed_.Snapshot(u"SOFTWARE"), before);
+  EXPECT_THAT(shell_.calls, IsEmpty());
+}
+
+TEST_F(CorvaleDlgTest, ARecordGoesBackToTheKeyItWasReadFrom) {
+  AddLdn(u"A", kPortUsb, 0);
+  AddLdn(u"B", kPortUsb, 0);
+  // A's printer key names B's key as its own.
+  seed_.Sz(KeyOf(kPrinterClass, u"A"), u"LDNName", u"POSPrinter80_1");
+  Start();
+  const std::string otherBefore = seed_.Snapshot(KeyOf(kPrinterClass, u"B"));
+  view_.Type(IDE_TIME_OUT, u"4321");
+  dialog_->OnApply();
+  EXPECT_THAT(view_.messages, ElementsAre(Message(messages::kApplySuccess, kMbOk)));
+  EXPECT_EQ(seed_.Number(KeyOf(kPrinterClass, u"A"), u"TimeOut"), 4321u);
+  EXPECT_EQ(seed_.Snapshot(KeyOf(kPrinterClass, u"B")), otherBefore);
 }
 
 TEST_F(CorvaleDlgTest, AFailedPrinterWriteLeavesTheCashDrawerAlone) {
@@ -398,12 +469,38 @@ TEST_F(CorvaleDlgTest, TestPrinterWritesBothRecordsThenStartsTheTestProgram) {
   const RecordingShell::Call& call = shell_.calls[0];
   EXPECT_EQ(call.owner, view_.Handle());
   EXPECT_EQ(call.verb, u"open");
-  EXPECT_EQ(call.file, u"Dunlith.exe");
   EXPECT_EQ(call.parameters, u"Shop 1") << "as listed, not quoted";
-  EXPECT_EQ(call.directory, u"");
   EXPECT_EQ(call.show, kShowNormal);
   EXPECT_EQ(seed_.Number(KeyOf(kPrinterClass, u"Shop 1"), u"PortSetting"), 0x0A000002u);
   EXPECT_EQ(seed_.Number(KeyOf(kDrawerClass, u"Shop 1"), u"PortSetting"), 0x0A000002u);
+}
+
+TEST_F(CorvaleDlgTest, TheTestProgramIsStartedOnlyFromTheCurrentDirectory) {
+  const struct {
+    std::u16string currentDirectory;
+    std::u16string file;  // empty: nothing is started
+  } cases[] = {
+      {u"C:\\Shop", u"C:\\Shop\\Dunlith.exe"},
+      {u"D:\\", u"D:\\Dunlith.exe"},
+      {u"\\\\server\\share\\till 2", u"\\\\server\\share\\till 2\\Dunlith.exe"},
+      {u"", u""},
+  };
+  AddLdn(u"Shop 1", kPortUsb, 0);
+  Start();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Narrow(c.currentDirectory));
+    shell_.calls.clear();
+    shell_.currentDirectory = c.currentDirectory;
+    dialog_->OnTestPrinter();
+    if (c.file.empty()) {
+      EXPECT_THAT(shell_.calls, IsEmpty());
+      continue;
+    }
+    ASSERT_EQ(shell_.calls.size(), 1u);
+    EXPECT_EQ(shell_.calls[0].file, c.file) << "never a bare name, which the shell would look for elsewhere";
+    EXPECT_EQ(shell_.calls[0].directory, c.currentDirectory);
+    EXPECT_EQ(shell_.calls[0].parameters, u"Shop 1");
+  }
 }
 
 TEST_F(CorvaleDlgTest, TestPrinterStopsAtAnInvalidField) {
@@ -447,6 +544,26 @@ TEST_F(CorvaleDlgTest, DeletingAnLdnMissingFromTheCashDrawerClass) {
   EXPECT_THAT(view_.messages, ElementsAre(Message(messages::kDeleteFailed, kMbOk)));
   EXPECT_THAT(seed_.ValueNames(store_.ClassKeyPath(kPrinterClass)), IsEmpty()) << "the printer alias is gone";
   EXPECT_THAT(view_.Entries(IDC_LDN_LIST), ElementsAre(u"Till")) << "the list is not reloaded";
+}
+
+TEST_F(CorvaleDlgTest, DeletingLeavesWhatTheToolDidNotMakeOrCouldNotRemove) {
+  AddLdn(u"Theirs too", kPortUsb, 0);
+  AddLdn(u"Nested", kPortUsb, 0);
+  // The cash-drawer halves: one made by another program, one that holds a key of its own.
+  seed_.Dword(KeyOf(kDrawerClass, u"Theirs too"), u"VersionSO", 0x12345678);
+  seed_.Key(KeyOf(kDrawerClass, u"Nested") + u"\\Extra");
+  Start();
+  const std::u16string drawerClass = store_.ClassKeyPath(kDrawerClass);
+  const std::string drawerBefore = seed_.Snapshot(drawerClass);
+  for (int entry : {0, 1}) {
+    view_.Choose(IDC_LDN_LIST, entry);
+    dialog_->OnDelete();
+  }
+  EXPECT_THAT(view_.messages, ElementsAre(Message(messages::kDeleteFailed, kMbOk),
+                                          Message(messages::kDeleteFailed, kMbOk)));
+  EXPECT_EQ(seed_.Snapshot(drawerClass), drawerBefore) << "the cash-drawer halves stay as they were";
+  EXPECT_THAT(seed_.ValueNames(store_.ClassKeyPath(kPrinterClass)), IsEmpty()) << "the printer halves were ours";
+  EXPECT_THAT(view_.Entries(IDC_LDN_LIST), ElementsAre(u"Theirs too", u"Nested")) << "the list is not reloaded";
 }
 
 TEST_F(CorvaleDlgTest, DeletingWithTheBlankEntryCallsNothing) {
@@ -552,21 +669,36 @@ TEST_F(CorvaleDlgTest, APrinterClassFailureIsReportedAndNothingMoreIsCreated) {
 }
 
 TEST_F(CorvaleDlgTest, FailuresOfTheCashDrawerClassAreReported) {
-  Start();
-  registry_.SetAdministrator(false);
-  view_.newLdnDialogScript = [](InputNewLDN& dialog, FakeNewLdnView& v) {
-    v.edit = u"Shop";
-    dialog.OnOK(v);
-    dialog.OnCancel(v);
+  const struct {
+    const char* what;
+    std::u16string name;
+    std::uint32_t drawerClassRights;
+    std::u16string message;
+    std::u16string printerKey;
+  } cases[] = {
+      {"no key can be made", u"Shop", reg::kRead, messages::kError, u"POSPrinter80"},
+      {"no alias can be set", u"Till", reg::kRead | reg::kCreateSubKey, messages::kNoPermission, u"POSPrinter80_1"},
   };
-  dialog_->OnNew();
-  EXPECT_THAT(view_.newLdnDialogs[0].messages, ElementsAre(Message(messages::kError, kMbOk)));
-
-  registry_.SetAdministrator(true);
-  ASSERT_TRUE(registry_.RestrictAccess(store_.ClassKeyPath(kDrawerClass), reg::kRead | reg::kCreateSubKey));
-  dialog_->OnNew();
-  EXPECT_THAT(view_.newLdnDialogs[1].messages, ElementsAre(Message(messages::kNoPermission, kMbOk)));
-  EXPECT_THAT(view_.Entries(IDC_LDN_LIST), ElementsAre(u"")) << "cancelled: the list is not reloaded";
+  Start();
+  const std::u16string drawerClass = store_.ClassKeyPath(kDrawerClass);
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const auto& c = cases[i];
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(registry_.RestrictAccess(drawerClass, c.drawerClassRights));
+    view_.newLdnDialogScript = [&c](InputNewLDN& dialog, FakeNewLdnView& v) {
+      v.edit = c.name;
+      dialog.OnOK(v);
+      EXPECT_FALSE(v.ended.has_value());
+      dialog.OnCancel(v);
+    };
+    dialog_->OnNew();
+    ASSERT_EQ(view_.newLdnDialogs.size(), i + 1);
+    EXPECT_THAT(view_.newLdnDialogs[i].messages, ElementsAre(Message(c.message, kMbOk)));
+    EXPECT_EQ(seed_.String(store_.ClassKeyPath(kPrinterClass), c.name), c.printerKey)
+        << "the printer class got its half first";
+    EXPECT_THAT(seed_.SubkeyNames(drawerClass), IsEmpty()) << "a failed creation leaves no key behind";
+    EXPECT_THAT(view_.Entries(IDC_LDN_LIST), ElementsAre(u"")) << "cancelled: the list is not reloaded";
+  }
 }
 
 }  // namespace

@@ -52,6 +52,23 @@ class OposStoreTest : public ::testing::TestWithParam<StoreParam> {
     seed_.Sz(classKey, alias, keyName);
   }
 
+  // The registry's own enumeration, without the store's listing code.
+  std::vector<std::u16string> RawValueNames(const std::u16string& path) { return RawNames(path, true); }
+  std::vector<std::u16string> RawSubkeyNames(const std::u16string& path) { return RawNames(path, false); }
+  std::vector<std::u16string> RawNames(const std::u16string& path, bool values) {
+    std::vector<std::u16string> names;
+    std::unique_ptr<RegistryKey> key;
+    EXPECT_EQ(under_->registry().OpenKey(path, reg::kRead, &key), reg::kSuccess);
+    for (std::uint32_t i = 0; key; ++i) {
+      char16_t name[512];
+      std::uint32_t chars = 512;
+      const RegStatus s = values ? key->EnumValue(i, name, &chars, nullptr, nullptr, nullptr) : key->EnumKey(i, name, &chars);
+      if (s != reg::kSuccess) break;
+      names.emplace_back(name, chars);
+    }
+    return names;
+  }
+
   std::vector<std::u16string> Listed(const std::u16string& deviceClass) {
     std::vector<std::u16string> names{u"stale"};
     store_.ListLDNs(deviceClass, names);
@@ -215,7 +232,9 @@ TEST_P(OposStoreTest, ARecordReadsBackWhatWasWritten) {
     written.PortType = kPortEthernet;
     written.TimeOut = 10000;
     written.VersionSO = 0x417264AB;
+    written.Version = u"2.0.7";
     ASSERT_TRUE(written.WriteLDN(store_, u"Till", *deviceClass));
+    EXPECT_EQ(seed_.String(classKey + u"\\Till", u"Version"), u"2.0.7");
 
     const LDNRecord read(store_, u"Till", *deviceClass);
     const bool printer = deviceClass == &kPrinterClass;
@@ -233,7 +252,8 @@ TEST_P(OposStoreTest, ARecordReadsBackWhatWasWritten) {
     EXPECT_EQ(read.PortType, kPortEthernet);
     EXPECT_EQ(read.TimeOut, 10000u);
     EXPECT_EQ(read.VersionSO, 0x417264ABu);
-    EXPECT_EQ(read.Version, u"1.14.1");
+    EXPECT_EQ(read.Version, u"1.14.1") << "the version is written, never read back";
+    EXPECT_TRUE(read.KeyFound());
   }
 }
 
@@ -291,6 +311,35 @@ TEST_P(OposStoreTest, ANameWithoutKeyOrAliasKeepsTheInitialValues) {
   EXPECT_EQ(read.TimeOut, 1000u);
   EXPECT_EQ(read.PortSetting, 1u);
   EXPECT_EQ(read.VersionSO, kMadeByToolMarker) << "so it counts as made by this tool";
+  EXPECT_FALSE(read.KeyFound());
+}
+
+TEST_P(OposStoreTest, OnlyAKeyRightUnderTheClassKeyIsFound) {
+  seed_.Dword(printer_, u"DeviceName", 7);  // a value of the class key itself
+  seed_.Sz(printer_ + u"\\Outer\\Inner", u"DeviceName", u"further down");
+  seed_.Sz(printer_ + u"\\Till", u"DeviceName", u"the LDN key");
+  const struct {
+    const char* what;
+    std::u16string alias;  // the data of an alias named "Odd"
+  } cases[] = {
+      {"the class key", u""},
+      {"a key further down", u"Outer\\Inner"},
+      {"the class key, by a trailing backslash", u"Till\\"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    seed_.Sz(printer_, u"Odd", c.alias);
+    const LDNRecord throughAlias(store_, u"Odd", kPrinterClass);
+    EXPECT_FALSE(throughAlias.KeyFound());
+    EXPECT_EQ(throughAlias.DeviceName, u"");
+  }
+  const LDNRecord direct(store_, u"Outer\\Inner", kPrinterClass);
+  EXPECT_FALSE(direct.KeyFound());
+  EXPECT_EQ(direct.DeviceName, u"");
+  seed_.Sz(printer_, u"Odd", u"Till");
+  const LDNRecord found(store_, u"Odd", kPrinterClass);
+  EXPECT_TRUE(found.KeyFound());
+  EXPECT_EQ(found.DeviceName, u"the LDN key");
 }
 
 TEST_P(OposStoreTest, OnlyAFourByteDwordIsTakenForANumber) {
@@ -394,12 +443,72 @@ TEST_P(OposStoreTest, ListsAreInRegistryOrderAndEmptyWhenNothingIsFound) {
   EXPECT_FALSE(store_.ListLDNKeys(kPrinterClass, names));
   EXPECT_THAT(names, IsEmpty());
 
-  // Created in name order, so that Windows' creation order and Wine's sorting agree.
-  SeedLdn(printer_, u"A shop", u"POSPrinter80");
-  SeedLdn(printer_, u"B shop", u"POSPrinter80_1");
-  SeedLdn(printer_, u"C shop", u"POSPrinter80_2");
-  EXPECT_THAT(Listed(kPrinterClass), ElementsAre(u"A shop", u"B shop", u"C shop"));
+  // Out of name order, and names that a sort by code unit would put in another order than the
+  // registry's own, which lists values in the order they were made (Windows) or by name (Wine)
+  // and subkeys by their upper-cased names, in which "_" follows the letters.
+  SeedLdn(printer_, u"c shop", u"zeta");
+  SeedLdn(printer_, u"A shop", u"a_b");
+  seed_.Sz(printer_, u"Unmarked", u"Alpha");
+  SeedLdn(printer_, u"_B shop", u"ab");
+  SeedLdn(printer_, u"B shop", u"_under");
+  const std::vector<std::u16string> values = RawValueNames(printer_);
+  std::vector<std::u16string> marked;
+  for (const std::u16string& name : values) {
+    if (name != u"Unmarked") marked.push_back(name);
+  }
+  EXPECT_EQ(Listed(kPrinterClass), marked);
+  EXPECT_TRUE(store_.ListLDNAliases(kPrinterClass, names));
+  EXPECT_EQ(names, values);
+  seed_.Key(printer_ + u"\\Alpha");
+  EXPECT_TRUE(store_.ListLDNKeys(kPrinterClass, names));
+  EXPECT_EQ(names, RawSubkeyNames(printer_));
+  EXPECT_EQ(names.size(), 5u);
   EXPECT_THAT(Listed(kDrawerClass), IsEmpty());
+}
+
+TEST_P(OposStoreTest, AListingEndsWhenTheClassKeyIsDeletedMeanwhile) {
+  for (const char* listing : {"LDNs", "aliases", "keys"}) {
+    SCOPED_TRACE(listing);
+    Clear();
+    SeedLdn(printer_, u"A", u"K1");
+    SeedLdn(printer_, u"B", u"K2");
+    SeedLdn(printer_, u"C", u"K3");
+    intercepting_.enumerateCalls = 0;
+    intercepting_.enumerateLimit = 1000;
+    intercepting_.beforeEnumerate = [this](std::uint32_t index) {
+      if (index == 1) under_->RemoveTree(printer_);
+    };
+    std::vector<std::u16string> names;
+    if (listing[0] == 'L') store_.ListLDNs(kPrinterClass, names);
+    if (listing[0] == 'a') store_.ListLDNAliases(kPrinterClass, names);
+    if (listing[0] == 'k') store_.ListLDNKeys(kPrinterClass, names);
+    intercepting_.beforeEnumerate = nullptr;
+    EXPECT_LE(intercepting_.enumerateCalls, 3u) << "the listing went on past the deleted key";
+    EXPECT_LE(names.size(), 1u);
+  }
+}
+
+TEST_P(OposStoreTest, EntriesAddedDuringAListingDoNotKeepItGoing) {
+  SeedLdn(printer_, u"A", u"K1");
+  SeedLdn(printer_, u"B", u"K2");
+  int added = 0;
+  intercepting_.enumerateLimit = 1000;
+  // Another program adds an LDN for every entry the tool reads.
+  intercepting_.beforeEnumerate = [&](std::uint32_t) {
+    ++added;
+    const std::u16string n = u"Added " + std::u16string(1, static_cast<char16_t>(u'a' + added % 26)) +
+                             std::u16string(static_cast<std::size_t>(added / 26), u'+');
+    seed_.Sz(printer_, n, u"K1");
+    seed_.Key(printer_ + u"\\" + n);
+  };
+  // As many calls as there were entries, and a few more where a longer name came in.
+  std::vector<std::u16string> names;
+  store_.ListLDNs(kPrinterClass, names);
+  EXPECT_LT(intercepting_.enumerateCalls, 10u);
+  intercepting_.enumerateCalls = 0;
+  store_.ListLDNKeys(kPrinterClass, names);
+  EXPECT_LT(intercepting_.enumerateCalls, 10u);
+  intercepting_.beforeEnumerate = nullptr;
 }
 
 TEST_P(OposStoreTest, NamesAndDataOfAnyLengthAreListedWhole) {
@@ -470,13 +579,79 @@ TEST_P(OposStoreTest, TheKeyNameIsTheFirstFreeOneInTheSequence) {
   }
 }
 
-TEST_P(OposStoreTest, AnExistingAliasInAnyLetterCaseIsRefused) {
+TEST_P(OposStoreTest, AnAliasTheRegistryTakesForTheSameNameIsRefused) {
+  const struct {
+    std::u16string existing;
+    std::u16string typed;
+  } cases[] = {
+      {u"D\u01b0\u01a1ng", u"D\u01af\u01a0NG"},  // Vietnamese u and o with horn, Latin Extended-B
+      {u"\u01cemb", u"\u01cdMB"},                  // a with caron, Latin Extended-B
+      {u"\u1ea0n", u"\u1ea1N"},                    // a with dot below, Latin Extended Additional
+      {u"Shop", u"sHOP"},
+      {u"\u00c4rger", u"\u00e4RGER"},
+      {u"\u03a9mega", u"\u03c9MEGA"},
+      {u"\u0416uk", u"\u0436UK"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Narrow(c.typed));
+    Clear();
+    ASSERT_EQ(store_.CreateLDN(c.existing, kPrinterClass), kLdnCreated);
+    const std::string before = seed_.Snapshot(Root());
+    EXPECT_EQ(store_.CreateLDN(c.typed, kPrinterClass), kLdnExists);
+    EXPECT_EQ(seed_.Snapshot(Root()), before) << "nothing is written";
+    EXPECT_EQ(seed_.String(printer_, c.existing), u"POSPrinter80");
+  }
+}
+
+TEST_P(OposStoreTest, NamesTheRegistryKeepsApartAreBothCreated) {
+  const struct {
+    std::u16string first;
+    std::u16string second;
+  } cases[] = {
+      {u"Stra\u00dfe", u"STRASSE"},   // no letter turns into two
+      {u"Caf\u00e9", u"Cafe\u0301"},  // nor are names normalised
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Narrow(c.second));
+    Clear();
+    ASSERT_EQ(store_.CreateLDN(c.first, kPrinterClass), kLdnCreated);
+    EXPECT_EQ(store_.CreateLDN(c.second, kPrinterClass), kLdnCreated);
+    EXPECT_EQ(seed_.String(printer_, c.first), u"POSPrinter80");
+    EXPECT_EQ(seed_.String(printer_, c.second), u"POSPrinter80_1");
+  }
+}
+
+TEST_P(OposStoreTest, ANameThatIsAKeyNameOfEitherClassIsRefused) {
   ASSERT_EQ(store_.CreateLDN(u"Shop", kPrinterClass), kLdnCreated);
+  ASSERT_EQ(store_.CreateLDN(u"Shop", kDrawerClass), kLdnCreated);
+  seed_.Sz(drawer_ + u"\\Legacy", u"DeviceName", u"another program's");
   const std::string before = seed_.Snapshot(Root());
-  EXPECT_EQ(store_.CreateLDN(u"Shop", kPrinterClass), kLdnExists);
-  EXPECT_EQ(store_.CreateLDN(u"SHOP", kPrinterClass), kLdnExists);
-  EXPECT_EQ(seed_.Snapshot(Root()), before) << "nothing is written";
-  EXPECT_EQ(seed_.String(printer_, u"Shop"), u"POSPrinter80");
+  for (const std::u16string name : {u"POSPrinter80", u"posprinter80", u"LEGACY"}) {
+    for (const std::u16string* deviceClass : {&kPrinterClass, &kDrawerClass}) {
+      SCOPED_TRACE(Narrow(name) + " in " + Narrow(*deviceClass));
+      EXPECT_EQ(store_.CreateLDN(name, *deviceClass), kLdnExists);
+    }
+  }
+  EXPECT_EQ(seed_.Snapshot(Root()), before);
+}
+
+TEST_P(OposStoreTest, ANewKeyIsNeverNamedLikeAnAlias) {
+  // Another LDN answers to the stem's name: a key of that name would stand in front of it.
+  SeedLdn(printer_, u"POSPrinter80", u"Theirs");
+  ASSERT_EQ(store_.CreateLDN(u"Shop", kPrinterClass), kLdnCreated);
+  EXPECT_EQ(seed_.String(printer_, u"Shop"), u"POSPrinter80_1");
+  EXPECT_EQ(LDNRecord(store_, u"POSPrinter80", kPrinterClass).KeyName, u"Theirs");
+
+  // A name that the next key would have gets a key of another name, in both classes alike.
+  for (const std::u16string* deviceClass : {&kPrinterClass, &kDrawerClass}) {
+    EXPECT_EQ(store_.CreateLDN(u"posprinter80_2", *deviceClass), kLdnCreated) << Narrow(*deviceClass);
+  }
+  EXPECT_EQ(seed_.String(printer_, u"posprinter80_2"), u"POSPrinter80_3");
+  EXPECT_EQ(seed_.String(drawer_, u"posprinter80_2"), u"POSPrinter80");
+  for (const std::u16string* deviceClass : {&kPrinterClass, &kDrawerClass}) {
+    const LDNRecord record(store_, u"posprinter80_2", *deviceClass);
+    EXPECT_EQ(record.LDNName, record.KeyName) << "the LDN's own key";
+  }
 }
 
 TEST_P(OposStoreTest, AnEmptyNameCreatesNothing) {
@@ -507,30 +682,39 @@ TEST_P(OposStoreTest, AKeyMadeByAnotherProgramMeanwhileIsLeftToIt) {
   EXPECT_THAT(seed_.ValueNames(printer_ + u"\\POSPrinter80"), ElementsAre(u"DeviceName"));
 }
 
-TEST_P(OposStoreTest, AClassKeyThatCannotBeWrittenLeavesTheNewKeyWithoutAlias) {
-  seed_.Key(printer_);
-  ASSERT_TRUE(under_->RestrictAccess(printer_, reg::kRead | reg::kCreateSubKey));
-  EXPECT_EQ(store_.CreateLDN(u"Shop", kPrinterClass), kLdnNoPermission);
-  EXPECT_EQ(seed_.Number(printer_ + u"\\POSPrinter80", u"VersionSO"), kMadeByToolMarker);
-  EXPECT_THAT(seed_.ValueNames(printer_), IsEmpty());
-  EXPECT_THAT(Listed(kPrinterClass), IsEmpty());
-}
-
-TEST_P(OposStoreTest, AnAliasIsSetOnlyForAKeyThatHoldsTheWholeRecord) {
-  intercepting_.refuseValue = [](const std::u16string& name) {
-    return name == u"VersionSO" ? reg::kAccessDenied : reg::kSuccess;
+TEST_P(OposStoreTest, AFailedCreationLeavesNothingBehind) {
+  const struct {
+    const char* what;
+    std::u16string refused;  // a value that cannot be written
+    bool aliasesLocked;      // the class key lets keys be made under it but takes no alias
+    int result;
+  } cases[] = {
+      {"a value of the record", u"VersionSO", false, kLdnError},
+      {"the alias", u"Shop", false, kLdnError},
+      {"the class key", u"", true, kLdnNoPermission},
   };
-  EXPECT_EQ(store_.CreateLDN(u"Shop", kPrinterClass), kLdnError);
-  EXPECT_TRUE(seed_.Exists(printer_ + u"\\POSPrinter80"));
-  EXPECT_THAT(seed_.ValueNames(printer_), IsEmpty());
-}
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Clear();
+    seed_.Sz(printer_ + u"\\POSPrinter80", u"DeviceName", u"theirs");
+    const std::string before = seed_.Snapshot(Root());
+    if (c.aliasesLocked) {
+      ASSERT_TRUE(under_->RestrictAccess(printer_, reg::kRead | reg::kCreateSubKey));
+    }
+    intercepting_.refuseValue = [&c](const std::u16string& name) {
+      return !c.refused.empty() && name == c.refused ? reg::kAccessDenied : reg::kSuccess;
+    };
+    for (int attempt = 0; attempt < 3; ++attempt) EXPECT_EQ(store_.CreateLDN(u"Shop", kPrinterClass), c.result);
+    EXPECT_EQ(seed_.Snapshot(Root()), before) << "the keys it made are gone";
 
-TEST_P(OposStoreTest, AFailedAliasIsAnError) {
-  intercepting_.refuseValue = [](const std::u16string& name) {
-    return name == u"Shop" ? reg::kAccessDenied : reg::kSuccess;
-  };
-  EXPECT_EQ(store_.CreateLDN(u"Shop", kPrinterClass), kLdnError);
-  EXPECT_TRUE(seed_.Exists(printer_ + u"\\POSPrinter80")) << "the new key stays";
+    // The tries took no key names away.
+    intercepting_.refuseValue = nullptr;
+    if (c.aliasesLocked) {
+      ASSERT_TRUE(under_->RestrictAccess(printer_, reg::kAllAccess));
+    }
+    EXPECT_EQ(store_.CreateLDN(u"Shop", kPrinterClass), kLdnCreated);
+    EXPECT_EQ(seed_.String(printer_, u"Shop"), u"POSPrinter80_1");
+  }
 }
 
 // ---- Deleting -----------------------------------------------------------------------------------
@@ -559,57 +743,67 @@ TEST_P(OposStoreTest, DeletingWhatHasNoAliasChangesNothing) {
   EXPECT_EQ(store_.DeleteLDN(kDrawerClass, u"Shop"), kLdnNotFound);
 }
 
-TEST_P(OposStoreTest, DeletingNeverReachesBeyondOneUnsharedSubkey) {
+TEST_P(OposStoreTest, OnlyAnLdnThisToolMadeIsDeleted) {
   const struct {
     const char* what;
-    std::u16string target;
+    std::u16string target;  // the alias's data
+    std::uint32_t type;     // of "VersionSO" in the key under the class key; 0 for none
+    std::vector<std::uint8_t> versionSO;
   } cases[] = {
-      {"the class key itself", u""},
-      {"a key further down", u"Outer\\Inner"},
-      {"a key of another class", u"..\\CashDrawer\\POSPrinter80"},
+      {"a key without VersionSO", u"Theirs", 0, {}},
+      {"VersionSO as text", u"Theirs", reg::kTypeSz, SzBytes(u"0x41726400")},
+      {"another program's VersionSO", u"Theirs", reg::kTypeDword, DwordBytes(0x01000000)},
+      {"a marker of another high byte", u"Theirs", reg::kTypeDword, DwordBytes(0x42726400)},
+      {"no key at all", u"Missing", 0, {}},
+      {"the class key itself", u"", reg::kTypeDword, DwordBytes(kMadeByToolMarker)},
+      {"a key further down", u"Theirs\\Inner", reg::kTypeDword, DwordBytes(kMadeByToolMarker)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     Clear();
-    // A class key with no LDN key of its own could itself be deleted.
+    seed_.Sz(printer_ + u"\\Theirs", u"DeviceName", u"another program's");
+    if (c.type != 0) seed_.Raw(printer_ + u"\\Theirs", u"VersionSO", c.type, c.versionSO);
+    seed_.Dword(printer_ + u"\\Theirs\\Inner", u"VersionSO", kMadeByToolMarker);
+    seed_.Dword(printer_, u"VersionSO", kMadeByToolMarker);
     seed_.Sz(printer_, u"Odd", c.target);
-    EXPECT_EQ(store_.DeleteLDN(kPrinterClass, u"Odd"), kLdnDeleted);
-    EXPECT_TRUE(seed_.Exists(printer_));
-
-    seed_.Key(printer_ + u"\\Outer\\Inner");
-    seed_.Key(drawer_ + u"\\POSPrinter80");
-    seed_.Sz(printer_, u"Odd", c.target);
-    EXPECT_EQ(store_.DeleteLDN(kPrinterClass, u"Odd"), kLdnDeleted);
-    EXPECT_THAT(seed_.ValueNames(printer_), IsEmpty()) << "the alias is gone";
-    EXPECT_TRUE(seed_.Exists(printer_ + u"\\Outer\\Inner"));
-    EXPECT_TRUE(seed_.Exists(drawer_ + u"\\POSPrinter80"));
+    const std::string before = seed_.Snapshot(Root());
+    EXPECT_EQ(store_.DeleteLDN(kPrinterClass, u"Odd"), kLdnNotFound);
+    EXPECT_EQ(seed_.Snapshot(Root()), before);
   }
+
+  Clear();
+  SeedLdn(printer_, u"Ours", u"POSPrinter80", 0x417264FF);
+  EXPECT_EQ(store_.DeleteLDN(kPrinterClass, u"Ours"), kLdnDeleted) << "the low byte is free";
+  EXPECT_THAT(seed_.SubkeyNames(printer_), IsEmpty());
+  EXPECT_THAT(seed_.ValueNames(printer_), IsEmpty());
 }
 
 TEST_P(OposStoreTest, AKeyThatAnotherAliasStillNamesStays) {
-  SeedLdn(printer_, u"First", u"Shared");
-  seed_.Sz(printer_, u"Second", u"SHARED");
+  // The second alias names the key in other letters, Latin Extended-B among them.
+  SeedLdn(printer_, u"First", u"Shared\u01a1");
+  seed_.Sz(printer_, u"Second", u"SHARED\u01a0");
   EXPECT_EQ(store_.DeleteLDN(kPrinterClass, u"First"), kLdnDeleted);
-  EXPECT_TRUE(seed_.Exists(printer_ + u"\\Shared"));
+  EXPECT_TRUE(seed_.Exists(printer_ + u"\\Shared\u01a1"));
   EXPECT_THAT(Listed(kPrinterClass), ElementsAre(u"Second"));
   EXPECT_EQ(store_.DeleteLDN(kPrinterClass, u"Second"), kLdnDeleted);
-  EXPECT_FALSE(seed_.Exists(printer_ + u"\\Shared"));
+  EXPECT_FALSE(seed_.Exists(printer_ + u"\\Shared\u01a1"));
 }
 
-TEST_P(OposStoreTest, AKeyWithSubkeysLosesOnlyItsAlias) {
+TEST_P(OposStoreTest, AKeyThatCannotBeRemovedKeepsItsLdnWhole) {
   SeedLdn(printer_, u"Shop", u"POSPrinter80");
   seed_.Key(printer_ + u"\\POSPrinter80\\Extra");
-  EXPECT_EQ(store_.DeleteLDN(kPrinterClass, u"Shop"), kLdnDeleted);
-  EXPECT_TRUE(seed_.Exists(printer_ + u"\\POSPrinter80\\Extra"));
-  EXPECT_THAT(seed_.ValueNames(printer_), IsEmpty());
+  const std::string before = seed_.Snapshot(Root());
+  EXPECT_EQ(store_.DeleteLDN(kPrinterClass, u"Shop"), kLdnNotFound);
+  EXPECT_EQ(seed_.Snapshot(Root()), before);
+  EXPECT_THAT(Listed(kPrinterClass), ElementsAre(u"Shop"));
 }
 
 TEST_P(OposStoreTest, DeletingAnAliasOfAnyLength) {
   const std::u16string alias(300, u'a');
-  const std::u16string target = u"K" + std::u16string(299, u'k');  // longer than any key name
-  seed_.Sz(printer_, alias, target);
+  SeedLdn(printer_, alias, u"POSPrinter80");
   EXPECT_EQ(store_.DeleteLDN(kPrinterClass, alias), kLdnDeleted);
   EXPECT_THAT(seed_.ValueNames(printer_), IsEmpty());
+  EXPECT_FALSE(seed_.Exists(printer_ + u"\\POSPrinter80"));
 }
 
 TEST_P(OposStoreTest, AClassKeyThatCannotBeWrittenRefusesDeletion) {

@@ -4,16 +4,20 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "registry_backends.h"
+#include "support/registry_names.h"
 
 namespace corvale::testing {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 
 const std::u16string kScratch = u"SOFTWARE\\CorvaleRegistryContract";
 
@@ -370,6 +374,85 @@ TEST_P(RegistryContract, LettersOfEveryScriptCompareWithoutCase) {
     EXPECT_EQ(Open(kScratch + u"\\" + c.opened, reg::kRead), c.same ? reg::kSuccess : reg::kFileNotFound);
     EXPECT_EQ(scratch_->DeleteSubKey(c.created), reg::kSuccess);
   }
+}
+
+// The blocks in which the names of LDNs meet letters with a capital.
+struct UnicodeBlock {
+  const char* name;
+  char16_t first;
+  char16_t last;
+};
+constexpr UnicodeBlock kBlocks[] = {
+    {"Basic Latin", 0x0001, 0x007F},
+    {"Latin-1 Supplement", 0x0080, 0x00FF},
+    {"Latin Extended-A", 0x0100, 0x017F},
+    {"Latin Extended-B", 0x0180, 0x024F},
+    {"IPA Extensions", 0x0250, 0x02AF},
+    {"Greek and Coptic", 0x0370, 0x03FF},
+    {"Cyrillic", 0x0400, 0x04FF},
+    {"Cyrillic Supplement", 0x0500, 0x052F},
+    {"Armenian", 0x0530, 0x058F},
+    {"Latin Extended Additional", 0x1E00, 0x1EFF},
+    {"Greek Extended", 0x1F00, 0x1FFF},
+    {"Letterlike Symbols", 0x2100, 0x214F},
+    {"Number Forms", 0x2150, 0x218F},
+    {"Enclosed Alphanumerics", 0x2460, 0x24FF},
+    {"Halfwidth and Fullwidth Forms", 0xFF00, 0xFFEF},
+};
+
+std::string CodePoint(char16_t c) {
+  char text[8];
+  std::snprintf(text, sizeof(text), "U+%04X", static_cast<unsigned>(c));
+  return text;
+}
+
+// One value per UTF-16 unit of every block, all in one key so that letters of different blocks
+// can meet too, each holding its own unit: the registry keeps one value for all the names it
+// takes for the same, with the data written to it last. The in-memory registry's case table must
+// predict that, and the registry's own comparison must agree with it.
+TEST_P(RegistryContract, WholeBlocksFoldAsTheCaseTableSays) {
+  std::vector<char16_t> units;
+  for (const UnicodeBlock& block : kBlocks) {
+    for (char32_t c = block.first; c <= block.last; ++c) units.push_back(static_cast<char16_t>(c));
+  }
+  for (char16_t c : units) ASSERT_EQ(Set(*scratch_, std::u16string(1, c), reg::kTypeDword, Dword(c)), reg::kSuccess);
+
+  std::map<char16_t, char16_t> lastOfFold;
+  for (char16_t c : units) lastOfFold[FoldRegistryChar(c)] = c;
+  std::vector<char16_t> stored(0x10000);
+  for (const UnicodeBlock& block : kBlocks) {
+    std::vector<std::string> differences;
+    for (char32_t u = block.first; u <= block.last; ++u) {
+      const auto c = static_cast<char16_t>(u);
+      std::uint8_t data[4] = {};
+      std::uint32_t size = sizeof(data);
+      std::uint32_t type = 0;
+      ASSERT_EQ(scratch_->QueryValue(std::u16string(1, c), &type, data, &size), reg::kSuccess) << CodePoint(c);
+      stored[c] = static_cast<char16_t>(data[0] | data[1] << 8);
+      const char16_t expected = lastOfFold[FoldRegistryChar(c)];
+      if (stored[c] != expected) {
+        differences.push_back(CodePoint(c) + " holds " + CodePoint(stored[c]) + ", the table says " +
+                              CodePoint(expected));
+      }
+    }
+    EXPECT_THAT(differences, IsEmpty()) << block.name;
+  }
+
+  // Two names are the same to the registry when they reached the same value.
+  std::vector<std::string> disagreements;
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    const std::u16string_view a(&units[i], 1);
+    const char16_t storedA = stored[units[i]];
+    for (std::size_t j = i + 1; j < units.size(); ++j) {
+      const bool same = storedA == stored[units[j]];
+      if (registry().SameName(a, std::u16string_view(&units[j], 1)) != same) {
+        disagreements.push_back(CodePoint(units[i]) + (same ? " is " : " is not ") + CodePoint(units[j]));
+      }
+    }
+  }
+  EXPECT_THAT(disagreements, IsEmpty());
+  EXPECT_TRUE(registry().SameName(u"D\u01b0\u01a1ng", u"D\u01af\u01a0NG"));
+  EXPECT_FALSE(registry().SameName(u"Dung", u"Dun"));
 }
 
 TEST_P(RegistryContract, StringsAreStoredAsGivenWithoutTerminator) {

@@ -114,7 +114,7 @@ namespace {
 
 class InterceptingKey final : public RegistryKey {
  public:
-  InterceptingKey(std::unique_ptr<RegistryKey> inner, const InterceptingRegistry& owner)
+  InterceptingKey(std::unique_ptr<RegistryKey> inner, InterceptingRegistry& owner)
       : inner_(std::move(inner)), owner_(owner) {}
 
   RegStatus QueryValue(const std::u16string& name, std::uint32_t* type, std::uint8_t* data,
@@ -130,9 +130,11 @@ class InterceptingKey final : public RegistryKey {
   }
   RegStatus EnumValue(std::uint32_t index, char16_t* name, std::uint32_t* nameChars, std::uint32_t* type,
                       std::uint8_t* data, std::uint32_t* dataSize) override {
+    if (!BeforeEnumerate(index)) return reg::kNoMoreItems;
     return inner_->EnumValue(index, name, nameChars, type, data, dataSize);
   }
   RegStatus EnumKey(std::uint32_t index, char16_t* name, std::uint32_t* nameChars) override {
+    if (!BeforeEnumerate(index)) return reg::kNoMoreItems;
     return inner_->EnumKey(index, name, nameChars);
   }
   RegStatus QueryInfo(RegKeyInfo* info) override { return inner_->QueryInfo(info); }
@@ -140,8 +142,14 @@ class InterceptingKey final : public RegistryKey {
   RegStatus DeleteSubKey(const std::u16string& path) override { return inner_->DeleteSubKey(path); }
 
  private:
+  bool BeforeEnumerate(std::uint32_t index) {
+    if (++owner_.enumerateCalls > owner_.enumerateLimit) return false;
+    if (owner_.beforeEnumerate) owner_.beforeEnumerate(index);
+    return true;
+  }
+
   std::unique_ptr<RegistryKey> inner_;
-  const InterceptingRegistry& owner_;
+  InterceptingRegistry& owner_;
 };
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/registry.h"
@@ -54,11 +55,18 @@ class InterceptingRegistry final : public Registry {
   RegStatus OpenKey(const std::u16string& path, std::uint32_t access, std::unique_ptr<RegistryKey>* key) override;
   RegStatus CreateKey(const std::u16string& path, std::uint32_t access, std::unique_ptr<RegistryKey>* key,
                       std::uint32_t* disposition) override;
+  bool SameName(std::u16string_view a, std::u16string_view b) const override { return inner_.SameName(a, b); }
 
   // Answers SetValue of the named value with this status instead of writing it.
   std::function<RegStatus(const std::u16string& name)> refuseValue;
   // Runs before each CreateKey with its path.
   std::function<void(const std::u16string& path)> beforeCreate;
+  // Runs before each EnumValue and EnumKey with its index, as another program could act meanwhile.
+  std::function<void(std::uint32_t index)> beforeEnumerate;
+  // EnumValue and EnumKey calls so far. Past |enumerateLimit| they answer ERROR_NO_MORE_ITEMS
+  // themselves, so that a listing that would never end shows up as too many calls.
+  std::uint32_t enumerateCalls = 0;
+  std::uint32_t enumerateLimit = 100000;
 
  private:
   std::unique_ptr<RegistryKey> Wrap(std::unique_ptr<RegistryKey> key);

@@ -194,35 +194,77 @@ void CCorvaleDlg::CollectSettings(LDNRecord& record) {
   }
 }
 
-int CCorvaleDlg::ApplyToSelectedLdn(bool* written) {
+CCorvaleDlg::Applied CCorvaleDlg::ApplyToSelectedLdn(std::u16string* name) {
   const int selected = view_.ListSelection(IDC_LDN_LIST);
-  if (selected < 0) {
+  *name = selected < 0 ? std::u16string() : view_.ListText(IDC_LDN_LIST, selected);
+  // The blank entry of an empty list names no LDN.
+  if (name->empty()) {
     view_.ShowMessage(messages::kNoLdn, kMbOk | kMbIconExclamation);
-    return -1;
+    return Applied::kStopped;
   }
-  if (!ReadControls()) return -1;
+  if (!ReadControls()) return Applied::kStopped;
   CollectSettings(printerRecord);
   CollectSettings(drawerRecord);
-  *written = printerRecord.WriteLDN(store_, printerRecord.LDNName, kPrinterClassName) &&
-             drawerRecord.WriteLDN(store_, drawerRecord.LDNName, kDrawerClassName);
-  return selected;
+  // A record goes back only to the key it was read from: one that found no key would otherwise
+  // land on whatever key its empty or foreign LDNName names.
+  if (!printerRecord.KeyFound()) return Applied::kPrinterMissing;
+  if (!printerRecord.WriteLDN(store_, printerRecord.KeyName, kPrinterClassName)) return Applied::kWriteFailed;
+  if (!drawerRecord.KeyFound()) return Applied::kDrawerMissing;
+  if (!drawerRecord.WriteLDN(store_, drawerRecord.KeyName, kDrawerClassName)) return Applied::kWriteFailed;
+  return Applied::kWritten;
+}
+
+void CCorvaleDlg::ShowMissing(const std::u16string& name, const std::u16string& deviceClass,
+                              const std::u16string& outcome) {
+  const std::u16string missing =
+      ReplaceAll(ReplaceAll(messages::kLdnNotFoundInClass, u"%2", deviceClass), u"%1", name);
+  view_.ShowMessage(missing + u"\r\n" + outcome, kMbOk | kMbIconExclamation);
 }
 
 void CCorvaleDlg::OnApply() {
-  bool written = false;
-  if (ApplyToSelectedLdn(&written) < 0) return;
-  view_.ShowMessage(written ? messages::kApplySuccess : messages::kApplyFailed, kMbOk);
+  std::u16string name;
+  switch (ApplyToSelectedLdn(&name)) {
+    case Applied::kStopped:
+      break;
+    case Applied::kWritten:
+      view_.ShowMessage(messages::kApplySuccess, kMbOk);
+      break;
+    case Applied::kWriteFailed:
+      view_.ShowMessage(messages::kApplyFailed, kMbOk);
+      break;
+    case Applied::kPrinterMissing:
+      ShowMissing(name, kPrinterClassName, messages::kNothingWritten);
+      break;
+    case Applied::kDrawerMissing:
+      ShowMissing(name, kDrawerClassName, messages::kOnlyPrinterWritten);
+      break;
+  }
 }
 
 void CCorvaleDlg::OnTestPrinter() {
-  bool written = false;
-  const int selected = ApplyToSelectedLdn(&written);
-  if (selected < 0) return;
-  if (!written) {
-    view_.ShowMessage(messages::kApplyFailed, kMbOk);
-    return;
+  std::u16string name;
+  switch (ApplyToSelectedLdn(&name)) {
+    case Applied::kStopped:
+      return;
+    case Applied::kWriteFailed:
+      view_.ShowMessage(messages::kApplyFailed, kMbOk);
+      return;
+    case Applied::kPrinterMissing:
+      ShowMissing(name, kPrinterClassName, messages::kNothingWritten);
+      return;
+    case Applied::kDrawerMissing:
+      // The printer, which the test prints on, has its settings; the message says what is missing.
+      ShowMissing(name, kDrawerClassName, messages::kOnlyPrinterWritten);
+      break;
+    case Applied::kWritten:
+      break;
   }
-  shell_.Execute(view_.Handle(), u"open", u"Dunlith.exe", view_.ListText(IDC_LDN_LIST, selected), u"", kShowNormal);
+  // Only the copy in the tool's own folder: a bare file name would let the shell look along PATH
+  // and in App Paths, which any program of the same user can fill, and the tool runs elevated.
+  const std::u16string directory = shell_.CurrentDirectory();
+  if (directory.empty()) return;
+  const std::u16string program = directory + (directory.back() == u'\\' ? u"" : u"\\") + u"Dunlith.exe";
+  shell_.Execute(view_.Handle(), u"open", program, name, directory, kShowNormal);
 }
 
 void CCorvaleDlg::OnDelete() {

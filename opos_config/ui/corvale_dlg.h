@@ -43,9 +43,11 @@ class CCorvaleDlg {
   std::u16string creditText;
 
  private:
-  // Apply's first steps, shared with Test Printer: the index of the LDN entry it applied to, or
-  // -1 when it stopped; |written| tells whether both records were stored.
-  int ApplyToSelectedLdn(bool* written);
+  enum class Applied { kStopped, kWritten, kWriteFailed, kPrinterMissing, kDrawerMissing };
+  // Apply's steps, shared with Test Printer, up to its closing message; |name| receives the text
+  // of the LDN entry it applied to.
+  Applied ApplyToSelectedLdn(std::u16string* name);
+  void ShowMissing(const std::u16string& name, const std::u16string& deviceClass, const std::u16string& outcome);
   bool ReadNumber(int editId, std::uint32_t minimum, std::uint32_t maximum, std::uint32_t& value);
 
   CorvaleView& view_;

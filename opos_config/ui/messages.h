@@ -17,5 +17,9 @@ inline const std::u16string kAlreadyExists = u"<%s> alrealy exists !";
 inline const std::u16string kError = u"Error !";
 inline const std::u16string kNoPermission = u"Not permission !";
 inline const std::u16string kInputNewLdn = u"Pls input new LDN !";
+// An LDN that one device class does not have: %1 the LDN, %2 the class.
+inline const std::u16string kLdnNotFoundInClass = u"<%1> not found under %2 !";
+inline const std::u16string kNothingWritten = u"Nothing was written.";
+inline const std::u16string kOnlyPrinterWritten = u"Only its POSPrinter settings were written.";
 
 }  // namespace corvale::messages

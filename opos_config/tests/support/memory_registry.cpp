@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/registry_names.h"
+#include "registry_names.h"
 
 namespace corvale {
 
@@ -267,6 +267,8 @@ RegStatus MemoryRegistry::CreateKey(const std::u16string& path, std::uint32_t ac
   if (disposition != nullptr) *disposition = created ? reg::kCreatedNewKey : reg::kOpenedExistingKey;
   return reg::kSuccess;
 }
+
+bool MemoryRegistry::SameName(std::u16string_view a, std::u16string_view b) const { return SameRegistryName(a, b); }
 
 void MemoryRegistry::SetAdministrator(bool administrator) { state_->administrator = administrator; }
 

@@ -20,6 +20,8 @@ class MemoryRegistry final : public Registry {
   RegStatus OpenKey(const std::u16string& path, std::uint32_t access, std::unique_ptr<RegistryKey>* key) override;
   RegStatus CreateKey(const std::u16string& path, std::uint32_t access, std::unique_ptr<RegistryKey>* key,
                       std::uint32_t* disposition) override;
+  // By the case table of registry_names.h.
+  bool SameName(std::u16string_view a, std::u16string_view b) const override;
 
   // A process without administrator rights: every key may be read, none written, created or
   // deleted.

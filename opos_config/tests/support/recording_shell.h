@@ -7,7 +7,7 @@
 
 namespace corvale {
 
-// Records what it was asked to start.
+// Records what it was asked to start, in a fixed current directory.
 class RecordingShell final : public Shell {
  public:
   struct Call {
@@ -18,10 +18,12 @@ class RecordingShell final : public Shell {
     std::u16string directory;
     int show;
   };
+  std::u16string CurrentDirectory() override { return currentDirectory; }
   void Execute(WindowHandle owner, const std::u16string& verb, const std::u16string& file,
                const std::u16string& parameters, const std::u16string& directory, int show) override {
     calls.push_back({owner, verb, file, parameters, directory, show});
   }
+  std::u16string currentDirectory = u"C:\\Shop";
   std::vector<Call> calls;
 };
 

@@ -38,28 +38,39 @@ class CorvaleWindowTest : public ::testing::Test {
     GetTempPathW(MAX_PATH, temp);
     scratch_ = std::wstring(temp) + L"corvale-window-test-" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(scratch_.c_str(), nullptr);
-    DeleteFileW((scratch_ + L"\\dunlith-args.txt").c_str());
+    RemoveRecords();
     ASSERT_TRUE(CopyFileW((ThisProgramsDirectory() + L"\\dunlith\\Dunlith.exe").c_str(),
                           (scratch_ + L"\\Dunlith.exe").c_str(), FALSE));
-    // Corvale runs from the stand-in's folder: a bare "Dunlith.exe" is looked for beside the
-    // program before the current directory, and the real one now sits beside the built Corvale.
-    ASSERT_TRUE(CopyFileW((ProgramsUnderTestDirectory() + L"\\Corvale.exe").c_str(),
-                          (scratch_ + L"\\Corvale.exe").c_str(), FALSE));
   }
 
   void TearDown() override {
     program_.reset();
     Clear();
-    DeleteFileW((scratch_ + L"\\dunlith-args.txt").c_str());
+    RemoveRecords();
     DeleteFileW((scratch_ + L"\\Dunlith.exe").c_str());
-    DeleteFileW((scratch_ + L"\\Corvale.exe").c_str());
+    DeleteFileW((Planted() + L"\\Dunlith.exe").c_str());
+    RemoveDirectoryW(Planted().c_str());
     RemoveDirectoryW(scratch_.c_str());
   }
 
-  void Clear() {
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\WOW6432Node\\OLEforRetail");
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\OLEforRetail");
+  // A folder for a Dunlith.exe that must never run.
+  std::wstring Planted() const { return scratch_ + L"\\planted"; }
+
+  void RemoveRecords() {
+    for (const std::wstring& folder : {scratch_, Planted()}) {
+      for (const wchar_t* record : {L"\\dunlith-args.txt", L"\\dunlith-ran.txt"}) {
+        DeleteFileW((folder + record).c_str());
+      }
+    }
   }
+
+  // The OPOS root where the store finds it on this machine.
+  std::u16string Root() {
+    const std::u16string printerClass = store_.ClassKeyPath(kPrinterClass);
+    return printerClass.substr(0, printerClass.rfind(u"\\ServiceOPOS\\"));
+  }
+
+  void Clear() { RegDeleteTreeW(HKEY_LOCAL_MACHINE, reinterpret_cast<const wchar_t*>(Root().c_str())); }
 
   void AddLdn(const std::u16string& name, std::uint32_t portType, std::uint32_t portSetting) {
     ASSERT_EQ(store_.CreateLDN(name, kPrinterClass), kLdnCreated);
@@ -78,7 +89,7 @@ class CorvaleWindowTest : public ::testing::Test {
 
   void StartCorvale() {
     program_ = std::make_unique<Program>();
-    ASSERT_TRUE(program_->Start(scratch_ + L"\\Corvale.exe", scratch_, L"Corvale"))
+    ASSERT_TRUE(program_->Start(ProgramsUnderTestDirectory() + L"\\Corvale.exe", scratch_, L"Corvale"))
         << "Corvale's main dialog did not appear";
     main_ = program_->window();
   }
@@ -120,11 +131,10 @@ TEST_F(CorvaleWindowTest, StartsShowingTheFirstLdn) {
   // The template's list entries and the port names.
   EXPECT_THAT(ListEntries(main_, IDC_BAUD_RATE), ElementsAre(L"9600", L"19200", L"38400", L"115200"));
   EXPECT_THAT(ListEntries(main_, IDC_DOT_LINE_WIDTH), ElementsAre(L"576", L"640"));
-  const std::vector<std::wstring> effects = ListEntries(main_, IDC_EFFECTS);
-  ASSERT_EQ(effects.size(), 11u);
-  EXPECT_EQ(effects.front(), L"Floyd-Steinberg");
-  EXPECT_EQ(effects[1], L"Ordered-Dithering (4x4)");
-  EXPECT_EQ(effects.back(), L"Adaptive Threshold");
+  EXPECT_THAT(ListEntries(main_, IDC_EFFECTS),
+              ElementsAre(L"Floyd-Steinberg", L"Ordered-Dithering (4x4)", L"Burkes", L"Stucki",
+                          L"Jarvis-Judice-Ninke", L"Sierra", L"Stevenson-Arce", L"Bayer (4x4)", L"Bayer (8x8)",
+                          L"Bayer (16x16)", L"Adaptive Threshold"));
   EXPECT_EQ(ListCount(main_, IDC_PORT_NAME), 255);
   EXPECT_EQ(ListText(main_, IDC_PORT_NAME, 254), L"COM255");
 
@@ -169,13 +179,13 @@ TEST_F(CorvaleWindowTest, AppliesSerialAndEthernetSettingsToBothClasses) {
 TEST_F(CorvaleWindowTest, ATimeOutOutOfRangeIsRefused) {
   AddLdn(u"Till", kPortUsb, 0);
   StartCorvale();
-  const std::string before = seed_.Snapshot(u"SOFTWARE\\WOW6432Node\\OLEforRetail");
+  const std::string before = seed_.Snapshot(Root());
   SetControlText(main_, IDE_TIME_OUT, L"5");
   const std::vector<SeenMessageBox> seen = ClickAndAnswer(IDB_APPLY);
   ASSERT_THAT(seen, ElementsAre(Says(L"请输入一个 10 至 10000 之间的整数。")));
   EXPECT_TRUE(seen[0].hasIcon) << "the exclamation icon";
   EXPECT_EQ(FocusOnceSettled(program_->threadId(), GetDlgItem(main_, IDE_TIME_OUT)), GetDlgItem(main_, IDE_TIME_OUT));
-  EXPECT_EQ(seed_.Snapshot(u"SOFTWARE\\WOW6432Node\\OLEforRetail"), before);
+  EXPECT_EQ(seed_.Snapshot(Root()), before);
 }
 
 TEST_F(CorvaleWindowTest, CreatesANewLdn) {
@@ -213,7 +223,7 @@ TEST_F(CorvaleWindowTest, CreatesANewLdn) {
 TEST_F(CorvaleWindowTest, ANewLdnThatExistsKeepsTheDialogOpen) {
   AddLdn(u"Shop", kPortUsb, 0);
   StartCorvale();
-  const std::string before = seed_.Snapshot(u"SOFTWARE\\WOW6432Node\\OLEforRetail");
+  const std::string before = seed_.Snapshot(Root());
   Pending click = Click(main_, IDB_NEW);
   HWND dialog = WaitForDialog(program_->processId(), L"New LDN", {main_}, 10000);
   ASSERT_NE(dialog, nullptr);
@@ -229,7 +239,7 @@ TEST_F(CorvaleWindowTest, ANewLdnThatExistsKeepsTheDialogOpen) {
   Press(dialog, IDB_NEW_LDN_CANCEL);
   ASSERT_TRUE(click.WaitDone(10000));
   EXPECT_THAT(ListEntries(main_, IDC_LDN_LIST), ElementsAre(L"Shop"));
-  EXPECT_EQ(seed_.Snapshot(u"SOFTWARE\\WOW6432Node\\OLEforRetail"), before);
+  EXPECT_EQ(seed_.Snapshot(Root()), before);
 }
 
 TEST_F(CorvaleWindowTest, DeletesTheSelectedLdn) {
@@ -261,6 +271,151 @@ TEST_F(CorvaleWindowTest, TestPrinterStartsTheTestProgramWithTheLdn) {
   EXPECT_EQ(contents.str(), "Shop 1");
   EXPECT_EQ(seed_.Number(KeyOf(kPrinterClass, u"Shop 1"), u"PortSetting"), 0x0A000009u);
   EXPECT_EQ(seed_.Number(KeyOf(kDrawerClass, u"Shop 1"), u"PortSetting"), 0x0A000009u);
+}
+
+// Reads a stand-in's record, once it is there.
+std::string RecordOnceWritten(const std::wstring& path, DWORD milliseconds) {
+  for (DWORD waited = 0; waited < milliseconds && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+       waited += 50) {
+    Sleep(50);
+  }
+  std::ifstream file(Utf8(path), std::ios::binary);
+  std::stringstream contents;
+  contents << file.rdbuf();
+  return contents.str();
+}
+
+// "App Paths" entries for Dunlith.exe in both registry views of the machine and in the user's
+// hive, as a program without administrator rights could make the last one; gone with this.
+class PlantedAppPaths {
+ public:
+  explicit PlantedAppPaths(const std::wstring& exe) {
+    const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+    for (const Place& place : kPlaces) {
+      HKEY key = nullptr;
+      if (RegCreateKeyExW(place.root, kKey, 0, nullptr, 0, KEY_SET_VALUE | place.view, nullptr, &key, nullptr) !=
+          ERROR_SUCCESS) {
+        continue;
+      }
+      RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(exe.c_str()),
+                     static_cast<DWORD>((exe.size() + 1) * sizeof(wchar_t)));
+      RegSetValueExW(key, L"Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                     static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+      RegCloseKey(key);
+    }
+  }
+  PlantedAppPaths(const PlantedAppPaths&) = delete;
+  PlantedAppPaths& operator=(const PlantedAppPaths&) = delete;
+  ~PlantedAppPaths() {
+    for (const Place& place : kPlaces) RegDeleteKeyExW(place.root, kKey, place.view, 0);
+  }
+
+ private:
+  struct Place {
+    HKEY root;
+    REGSAM view;
+  };
+  static constexpr const wchar_t* kKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Dunlith.exe";
+  static inline const Place kPlaces[] = {{HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY},
+                                         {HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY},
+                                         {HKEY_CURRENT_USER, 0}};
+};
+
+TEST_F(CorvaleWindowTest, TestPrinterStartsOnlyTheTestProgramInItsCurrentDirectory) {
+  AddLdn(u"Shop 1", kPortUsb, 0);
+  // A Dunlith.exe wherever the shell would look for a bare name: along PATH and in App Paths.
+  const std::wstring planted = Planted();
+  CreateDirectoryW(planted.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileW((scratch_ + L"\\Dunlith.exe").c_str(), (planted + L"\\Dunlith.exe").c_str(), FALSE));
+  ASSERT_TRUE(DeleteFileW((scratch_ + L"\\Dunlith.exe").c_str()));
+  PlantedAppPaths appPaths(planted + L"\\Dunlith.exe");
+  std::wstring path(32768, L'\0');
+  path.resize(GetEnvironmentVariableW(L"PATH", path.data(), static_cast<DWORD>(path.size())));
+  SetEnvironmentVariableW(L"PATH", (planted + L";" + path).c_str());
+  StartCorvale();
+  SetEnvironmentVariableW(L"PATH", path.c_str());
+
+  // None in the current directory: nothing may start.
+  EXPECT_THAT(ClickAndAnswer(IDB_TEST_PRINTER), IsEmpty());
+  // Then the one there, and only that one.
+  ASSERT_TRUE(CopyFileW((planted + L"\\Dunlith.exe").c_str(), (scratch_ + L"\\Dunlith.exe").c_str(), FALSE));
+  EXPECT_THAT(ClickAndAnswer(IDB_TEST_PRINTER), IsEmpty());
+  EXPECT_EQ(RecordOnceWritten(scratch_ + L"\\dunlith-ran.txt", 20000), "Shop 1");
+  Sleep(2000);
+  EXPECT_EQ(GetFileAttributesW((planted + L"\\dunlith-ran.txt").c_str()), INVALID_FILE_ATTRIBUTES)
+      << "the Dunlith.exe found along PATH or in App Paths ran";
+}
+
+TEST_F(CorvaleWindowTest, ApplyWritesOnlyIntoKeysItRead) {
+  // Another program's LDN key under the name that a record without a key would fall back on.
+  for (const std::u16string* deviceClass : {&kPrinterClass, &kDrawerClass}) {
+    seed_.Sz(store_.ClassKeyPath(*deviceClass) + u"\\ArdOPOS", u"", u"Their.SO");
+  }
+  ASSERT_EQ(store_.CreateLDN(u"Half", kPrinterClass), kLdnCreated);
+  StartCorvale();
+  const std::string drawerBefore = seed_.Snapshot(store_.ClassKeyPath(kDrawerClass));
+  Pending click = Click(main_, IDB_APPLY);
+  HWND box = WaitForDialog(program_->processId(), L"Corvale", {main_}, 10000, &click);
+  ASSERT_NE(box, nullptr) << "no message";
+  const SeenMessageBox seen = ReadMessageBox(box);
+  EXPECT_EQ(seen.text, L"<Half> not found under CashDrawer !\r\nOnly its POSPrinter settings were written.");
+  EXPECT_TRUE(seen.hasIcon) << "the exclamation icon";
+  EXPECT_TRUE(SaveScreenshot(box, Screenshot(L"corvale-half-ldn.png")));
+  Press(box, IDOK);
+  ASSERT_TRUE(click.WaitDone(10000));
+  EXPECT_EQ(seed_.Number(KeyOf(kPrinterClass, u"Half"), u"PortType"), kPortUsb) << "the printer half is written";
+  EXPECT_EQ(seed_.Snapshot(store_.ClassKeyPath(kDrawerClass)), drawerBefore);
+
+  // With no LDN, the list's blank entry.
+  program_.reset();
+  ASSERT_EQ(store_.DeleteLDN(kPrinterClass, u"Half"), kLdnDeleted);
+  StartCorvale();
+  ChooseInList(main_, IDC_LDN_LIST, 0);
+  const std::string before = seed_.Snapshot(Root());
+  EXPECT_THAT(ClickAndAnswer(IDB_APPLY), ElementsAre(Says(L"No LDN !")));
+  EXPECT_EQ(seed_.Snapshot(Root()), before);
+}
+
+TEST_F(CorvaleWindowTest, NewRefusesTheKeyNameOfAnotherLdn) {
+  AddLdn(u"Shop", kPortUsb, 0);
+  seed_.Sz(store_.ClassKeyPath(kDrawerClass) + u"\\POSPrinter80_1", u"DeviceName", u"another program's");
+  StartCorvale();
+  const std::string before = seed_.Snapshot(Root());
+  Pending click = Click(main_, IDB_NEW);
+  HWND dialog = WaitForDialog(program_->processId(), L"New LDN", {main_}, 10000);
+  ASSERT_NE(dialog, nullptr);
+  for (const wchar_t* name : {L"posprinter80", L"POSPrinter80_1"}) {
+    SetControlText(dialog, IDE_NEW_LDN, name);
+    Press(dialog, IDB_NEW_LDN_OK);
+    HWND box = WaitForDialog(program_->processId(), L"Corvale", {main_}, 10000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(ReadMessageBox(box).text, L"<" + std::wstring(name) + L"> alrealy exists !");
+    Press(box, IDOK);
+    Sleep(300);
+    EXPECT_TRUE(IsWindow(dialog)) << "the dialog stays open";
+  }
+  Press(dialog, IDB_NEW_LDN_CANCEL);
+  ASSERT_TRUE(click.WaitDone(10000));
+  EXPECT_EQ(seed_.Snapshot(Root()), before);
+  EXPECT_THAT(ListEntries(main_, IDC_LDN_LIST), ElementsAre(L"Shop"));
+}
+
+TEST_F(CorvaleWindowTest, DeleteLeavesWhatTheToolDidNotMakeOrCouldNotRemove) {
+  AddLdn(u"Theirs too", kPortUsb, 0);
+  AddLdn(u"Nested", kPortUsb, 0);
+  seed_.Dword(KeyOf(kDrawerClass, u"Theirs too"), u"VersionSO", 0x12345678);
+  seed_.Key(KeyOf(kDrawerClass, u"Nested") + u"\\Extra");
+  StartCorvale();
+  const std::string drawerBefore = seed_.Snapshot(store_.ClassKeyPath(kDrawerClass));
+  for (int entry : {0, 1}) {
+    ChooseInList(main_, IDC_LDN_LIST, entry);
+    EXPECT_THAT(ClickAndAnswer(IDB_DELETE), ElementsAre(Says(L"Delete LDN failed !"))) << entry;
+  }
+  EXPECT_EQ(seed_.Snapshot(store_.ClassKeyPath(kDrawerClass)), drawerBefore);
+  std::vector<std::u16string> printerAliases;
+  store_.ListLDNAliases(kPrinterClass, printerAliases);
+  EXPECT_THAT(printerAliases, IsEmpty()) << "the printer halves were the tool's own";
+  EXPECT_EQ(ListCount(main_, IDC_LDN_LIST), 2) << "the list is not reloaded";
 }
 
 }  // namespace
