@@ -1,5 +1,7 @@
 #pragma once
 
+#include "win32_system_procedure.h"
+
 namespace velmara {
 
 // Narrows where this process looks for a DLL that it, or a system component working in it, asks
@@ -7,6 +9,6 @@ namespace velmara {
 // the system can do it, nowhere but in the system directory, so not beside the program either;
 // and loads from the system directory now the DLLs that Windows components load by name as the
 // program draws its windows. Called first thing, before any window exists.
-void RestrictDllSearch();
+void RestrictDllSearch(SystemProcedureLookup lookup = LookUpSystemProcedure);
 
 }  // namespace velmara

@@ -40,3 +40,10 @@ endif()
 # A benchmark, not a test: tools/bench.sh runs it.
 add_executable(velmara_bench_unique_name bench_unique_name.cpp)
 target_link_libraries(velmara_bench_unique_name PRIVATE velmara_engine_test_support pos_warnings pos_windows_tests)
+
+if(WIN32)
+  # The start-up on a Windows that lacks a function it looks up at run time.
+  pos_add_test(NAME velmara_lookups_test
+    SOURCES win32_lookups_test.cpp
+    LIBRARIES velmara_engine_test_support gtest_main pos_window_driver)
+endif()

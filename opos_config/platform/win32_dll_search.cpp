@@ -13,10 +13,8 @@ namespace {
 constexpr DWORD kSearchSystem32 = 0x00000800;
 
 template <typename Function>
-Function Kernel32Function(const char* name) {
-  HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
-  if (kernel32 == nullptr) return nullptr;
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(kernel32, name)));
+Function Kernel32Function(SystemProcedureLookup lookup, const char* name) {
+  return reinterpret_cast<Function>(lookup(L"kernel32.dll", name));
 }
 
 // DLLs that Windows components load by name as the program draws its windows: the theme library,
@@ -43,14 +41,19 @@ bool IsWindowsVista() {
 
 }  // namespace
 
-void RestrictDllSearch() {
+SystemProcedure LookUpSystemProcedure(const wchar_t* module, const char* name) {
+  HMODULE loaded = GetModuleHandleW(module);
+  return loaded != nullptr ? reinterpret_cast<SystemProcedure>(GetProcAddress(loaded, name)) : nullptr;
+}
+
+void RestrictDllSearch(SystemProcedureLookup lookup) {
   // Windows XP from SP1 on.
-  if (const auto setDllDirectory = Kernel32Function<BOOL(WINAPI*)(LPCWSTR)>("SetDllDirectoryW")) setDllDirectory(L"");
+  if (const auto setDllDirectory = Kernel32Function<BOOL(WINAPI*)(LPCWSTR)>(lookup, "SetDllDirectoryW")) setDllDirectory(L"");
   // Windows 8 on, and Windows 7 and Vista with update KB2533623. Not on Vista: there COM fails to
   // create some of its objects once the search is narrowed, and ShellExecute, which starts the
   // printing-test program, works through COM; Vista keeps the rule above.
   if (!IsWindowsVista()) {
-    if (const auto setDefaultDllDirectories = Kernel32Function<BOOL(WINAPI*)(DWORD)>("SetDefaultDllDirectories")) {
+    if (const auto setDefaultDllDirectories = Kernel32Function<BOOL(WINAPI*)(DWORD)>(lookup, "SetDefaultDllDirectories")) {
       setDefaultDllDirectories(kSearchSystem32);
     }
   }

@@ -25,40 +25,16 @@ wchar_t* W(char16_t* s) { return reinterpret_cast<wchar_t*>(s); }
 RegStatus Status(LONG result) { return static_cast<RegStatus>(result); }
 
 using RegDeleteKeyExWFn = LONG(WINAPI*)(HKEY, LPCWSTR, REGSAM, DWORD);
-
-// RegDeleteKeyExW first came with the 64-bit editions of Windows XP and Windows Server 2003;
-// 32-bit Windows XP has only RegDeleteKeyW. Asked once per process.
-RegDeleteKeyExWFn DeleteKeyEx() {
-  static const RegDeleteKeyExWFn fn = [] {
-    HMODULE advapi = GetModuleHandleW(L"Advapi32.dll");
-    FARPROC proc = advapi != nullptr ? GetProcAddress(advapi, "RegDeleteKeyExW") : nullptr;
-    return reinterpret_cast<RegDeleteKeyExWFn>(reinterpret_cast<void (*)()>(proc));
-  }();
-  return fn;
-}
-
 using RtlUpcaseUnicodeCharFn = WCHAR(NTAPI*)(WCHAR);
 
-// The registry upper-cases names with the case table that ntdll's RtlUpcaseUnicodeChar uses; the
-// export has been there since the first Windows NT but is not in the import libraries of every
-// toolchain. ntdll is in every process, so nothing is loaded. Asked once per process.
-RtlUpcaseUnicodeCharFn Upcase() {
-  static const RtlUpcaseUnicodeCharFn fn = [] {
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    FARPROC proc = ntdll != nullptr ? GetProcAddress(ntdll, "RtlUpcaseUnicodeChar") : nullptr;
-    return reinterpret_cast<RtlUpcaseUnicodeCharFn>(reinterpret_cast<void (*)()>(proc));
-  }();
-  return fn;
-}
-
-char16_t UpcaseUnit(char16_t c) {
-  if (RtlUpcaseUnicodeCharFn upcase = Upcase()) return static_cast<char16_t>(upcase(static_cast<WCHAR>(c)));
-  return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - (u'a' - u'A')) : c;
+template <typename Function>
+Function As(SystemProcedure procedure) {
+  return reinterpret_cast<Function>(procedure);
 }
 
 class Win32Key final : public RegistryKey {
  public:
-  explicit Win32Key(UniqueHKey key) : key_(std::move(key)) {}
+  Win32Key(UniqueHKey key, RegDeleteKeyExWFn deleteKeyEx) : key_(std::move(key)), deleteKeyEx_(deleteKeyEx) {}
 
   RegStatus QueryValue(const std::u16string& name, std::uint32_t* type, std::uint8_t* data,
                        std::uint32_t* size) override {
@@ -120,21 +96,30 @@ class Win32Key final : public RegistryKey {
   RegStatus DeleteValue(const std::u16string& name) override { return Status(RegDeleteValueW(key_.Get(), W(name))); }
 
   RegStatus DeleteSubKey(const std::u16string& path) override {
-    if (RegDeleteKeyExWFn deleteKeyEx = DeleteKeyEx()) return Status(deleteKeyEx(key_.Get(), W(path), 0, 0));
+    if (deleteKeyEx_ != nullptr) return Status(deleteKeyEx_(key_.Get(), W(path), 0, 0));
     return Status(RegDeleteKeyW(key_.Get(), W(path)));
   }
 
  private:
   UniqueHKey key_;
+  RegDeleteKeyExWFn deleteKeyEx_;
 };
 
 }  // namespace
+
+// RegDeleteKeyExW first came with the 64-bit editions of Windows XP and Windows Server 2003;
+// 32-bit Windows XP has only RegDeleteKeyW. The registry upper-cases names with the case table that
+// ntdll's RtlUpcaseUnicodeChar uses; the export has been there since the first Windows NT but is
+// not in the import libraries of every toolchain. Both DLLs are in every process.
+Win32Registry::Win32Registry(SystemProcedureLookup lookup)
+    : deleteKeyEx_(lookup(L"advapi32.dll", "RegDeleteKeyExW")),
+      upcase_(lookup(L"ntdll.dll", "RtlUpcaseUnicodeChar")) {}
 
 RegStatus Win32Registry::OpenKey(const std::u16string& path, std::uint32_t access,
                                  std::unique_ptr<RegistryKey>* key) {
   UniqueHKey h;
   const LONG r = RegOpenKeyExW(HKEY_LOCAL_MACHINE, W(path), 0, access, h.Receive());
-  if (r == ERROR_SUCCESS) *key = std::make_unique<Win32Key>(std::move(h));
+  if (r == ERROR_SUCCESS) *key = std::make_unique<Win32Key>(std::move(h), As<RegDeleteKeyExWFn>(deleteKeyEx_));
   return Status(r);
 }
 
@@ -145,16 +130,21 @@ RegStatus Win32Registry::CreateKey(const std::u16string& path, std::uint32_t acc
   const LONG r = RegCreateKeyExW(HKEY_LOCAL_MACHINE, W(path), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
                                  h.Receive(), disposition != nullptr ? &d : nullptr);
   if (r == ERROR_SUCCESS) {
-    *key = std::make_unique<Win32Key>(std::move(h));
+    *key = std::make_unique<Win32Key>(std::move(h), As<RegDeleteKeyExWFn>(deleteKeyEx_));
     if (disposition != nullptr) *disposition = d;
   }
   return Status(r);
 }
 
 bool Win32Registry::SameName(std::u16string_view a, std::u16string_view b) const {
+  const auto upcase = As<RtlUpcaseUnicodeCharFn>(upcase_);
+  auto upper = [upcase](char16_t c) {
+    if (upcase != nullptr) return static_cast<char16_t>(upcase(static_cast<WCHAR>(c)));
+    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - (u'a' - u'A')) : c;
+  };
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (a[i] != b[i] && UpcaseUnit(a[i]) != UpcaseUnit(b[i])) return false;
+    if (a[i] != b[i] && upper(a[i]) != upper(b[i])) return false;
   }
   return true;
 }

@@ -46,6 +46,12 @@ class CorvaleWindowTest : public ::testing::Test {
   void TearDown() override {
     program_.reset();
     Clear();
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Corvale.exe", 0, KEY_SET_VALUE, &key) ==
+        ERROR_SUCCESS) {
+      RegDeleteValueW(key, L"Version");
+      RegCloseKey(key);
+    }
     RemoveRecords();
     DeleteFileW((scratch_ + L"\\Dunlith.exe").c_str());
     DeleteFileW((Planted() + L"\\Dunlith.exe").c_str());
@@ -87,7 +93,19 @@ class CorvaleWindowTest : public ::testing::Test {
     return store_.ClassKeyPath(deviceClass) + u"\\" + seed_.String(store_.ClassKeyPath(deviceClass), name);
   }
 
-  void StartCorvale() {
+  // Starts Corvale as Wine reports |version| ("winxp", ...) to it; empty: Wine's default.
+  void StartCorvale(const wchar_t* version = L"") {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Corvale.exe", 0, nullptr, 0, KEY_SET_VALUE,
+                        nullptr, &key, nullptr) == ERROR_SUCCESS) {
+      if (*version != L'\0') {
+        RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                       static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t)));
+      } else {
+        RegDeleteValueW(key, L"Version");
+      }
+      RegCloseKey(key);
+    }
     program_ = std::make_unique<Program>();
     ASSERT_TRUE(program_->Start(ProgramsUnderTestDirectory() + L"\\Corvale.exe", scratch_, L"Corvale"))
         << "Corvale's main dialog did not appear";
@@ -416,6 +434,45 @@ TEST_F(CorvaleWindowTest, DeleteLeavesWhatTheToolDidNotMakeOrCouldNotRemove) {
   store_.ListLDNAliases(kPrinterClass, printerAliases);
   EXPECT_THAT(printerAliases, IsEmpty()) << "the printer halves were the tool's own";
   EXPECT_EQ(ListCount(main_, IDC_LDN_LIST), 2) << "the list is not reloaded";
+}
+
+// The oldest tills: 32-bit Windows XP (version 5.1), where the OPOS keys lie under
+// SOFTWARE\OLEforRetail and the registry has no RegDeleteKeyExW (win32_lookups_test plays that).
+TEST_F(CorvaleWindowTest, ManagesLdnsOnWindowsXp) {
+  if (system_.NativeProcessorArchitecture() != kArchitectureX86) GTEST_SKIP() << "Windows XP is a 32-bit Windows here";
+  AddLdn(u"Counter", kPortUsb, 0);
+  StartCorvale(L"winxp");
+  EXPECT_THAT(ListEntries(main_, IDC_LDN_LIST), ElementsAre(L"Counter"));
+
+  Pending click = Click(main_, IDB_NEW);
+  HWND dialog = WaitForDialog(program_->processId(), L"New LDN", {main_}, 10000);
+  ASSERT_NE(dialog, nullptr);
+  SetControlText(dialog, IDE_NEW_LDN, L"Drive-thru");
+  Press(dialog, IDB_NEW_LDN_OK);
+  HWND box = WaitForDialog(program_->processId(), L"Corvale", {main_}, 10000);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(ReadMessageBox(box).text, L"Add new LDN successfully !");
+  Press(box, IDOK);
+  ASSERT_TRUE(click.WaitDone(10000));
+  EXPECT_THAT(ListEntries(main_, IDC_LDN_LIST), ElementsAre(L"Counter", L"Drive-thru"));
+  EXPECT_EQ(ListSelection(main_, IDC_LDN_LIST), 1);
+
+  EXPECT_THAT(ClickAndAnswer(IDR_SERIAL), IsEmpty());
+  ChooseInList(main_, IDC_PORT_NAME, 2);
+  ChooseInList(main_, IDC_BAUD_RATE, 3);
+  EXPECT_THAT(ClickAndAnswer(IDB_APPLY), ElementsAre(Says(L"Apply setting success !")));
+  for (const std::u16string* deviceClass : {&kPrinterClass, &kDrawerClass}) {
+    const std::u16string key = KeyOf(*deviceClass, u"Drive-thru");
+    EXPECT_EQ(key.rfind(u"SOFTWARE\\OLEforRetail\\", 0), 0u) << Utf8(std::wstring(key.begin(), key.end()));
+    EXPECT_EQ(seed_.Number(key, u"PortType"), kPortSerial);
+    EXPECT_EQ(seed_.Number(key, u"PortSetting") & 0xFFFF, 0x0403u);
+  }
+
+  EXPECT_THAT(ClickAndAnswer(IDB_DELETE), ElementsAre(Says(L"Delete LDN successfully !")));
+  EXPECT_THAT(ListEntries(main_, IDC_LDN_LIST), ElementsAre(L"Counter"));
+  std::vector<std::u16string> keys;
+  store_.ListLDNKeys(kPrinterClass, keys);
+  EXPECT_THAT(keys, ElementsAre(u"POSPrinter80")) << "the deleted LDN's key went with it";
 }
 
 }  // namespace
