@@ -18,42 +18,22 @@ namespace {
 using namespace pos::testing;
 using ::testing::Contains;
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
-class Lookups : public ::testing::Test {
- protected:
-  void SetUp() override { g_lookups.Clear(); }
-};
-
-TEST_F(Lookups, WithoutTheNarrowedSearchOnlyTheCurrentDirectoryLeavesIt) {
-  RestrictDllSearch(WindowsXp);
-  EXPECT_THAT(g_lookups.asked, Contains("SetDefaultDllDirectories"));
-  EXPECT_THAT(g_lookups.dllDirectories, ElementsAre(L""));
-  EXPECT_THAT(g_lookups.defaultDirectories, IsEmpty());
-  // What Windows components load by name later is taken from the system directory now.
-  for (const wchar_t* name : {L"uxtheme.dll", L"msimg32.dll"}) {
-    EXPECT_TRUE(SameFolder(LoadedFrom(name), SystemDirectory())) << LoadedFrom(name);
-  }
+TEST(DllSearch, WithoutTheNarrowedSearchOnlyTheCurrentDirectoryLeavesIt) {
+  ExpectOnlyTheCurrentDirectoryLeavesTheSearchOnWindowsXp(RestrictDllSearch);
 }
 
-TEST_F(Lookups, WithoutEitherFunctionNothingIsCalled) {
-  RestrictDllSearch(WindowsXpGold);
-  EXPECT_THAT(g_lookups.asked, Contains("SetDllDirectoryW"));
-  EXPECT_THAT(g_lookups.dllDirectories, IsEmpty());
-  EXPECT_THAT(g_lookups.defaultDirectories, IsEmpty());
-}
+TEST(DllSearch, WithoutEitherFunctionNothingIsCalled) { ExpectNothingCalledWithoutEitherFunction(RestrictDllSearch); }
 
-TEST_F(Lookups, WhereTheSystemCanTheSearchIsNarrowedToTheSystemDirectory) {
-  RestrictDllSearch(WindowsWithAll);
-  EXPECT_THAT(g_lookups.dllDirectories, ElementsAre(L""));
-  EXPECT_THAT(g_lookups.defaultDirectories, ElementsAre(DWORD{0x00000800})) << "LOAD_LIBRARY_SEARCH_SYSTEM32";
+TEST(DllSearch, WhereTheSystemCanTheSearchIsNarrowedToTheSystemDirectory) {
+  ExpectTheSearchNarrowedToTheSystemDirectoryWhereTheSystemCan(RestrictDllSearch);
 }
 
 // A scratch key under HKEY_LOCAL_MACHINE with one subkey, removed again with the test.
-class KeyDeletion : public Lookups {
+class KeyDeletion : public ::testing::Test {
  protected:
   void SetUp() override {
-    Lookups::SetUp();
+    g_lookups.Clear();
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, kParent);
     HKEY child = nullptr;
     ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, (std::wstring(kParent) + L"\\Child").c_str(), 0, nullptr, 0,

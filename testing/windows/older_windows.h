@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
@@ -86,6 +88,39 @@ inline std::wstring LoadedFrom(const wchar_t* name) {
 
 inline bool SameFolder(const std::wstring& a, const std::wstring& b) {
   return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+// What a program's start-up restriction of the DLL search does on each Windows; |restrictSearch| is
+// the program's own, which takes the lookup.
+using Lookup = Procedure (*)(const wchar_t* module, const char* name);
+using RestrictSearch = void (*)(Lookup lookup);
+
+inline void ExpectOnlyTheCurrentDirectoryLeavesTheSearchOnWindowsXp(RestrictSearch restrictSearch) {
+  g_lookups.Clear();
+  restrictSearch(WindowsXp);
+  EXPECT_THAT(g_lookups.asked, ::testing::Contains("SetDefaultDllDirectories"));
+  EXPECT_THAT(g_lookups.dllDirectories, ::testing::ElementsAre(L""));
+  EXPECT_THAT(g_lookups.defaultDirectories, ::testing::IsEmpty());
+  // What Windows components load by name later is taken from the system directory now.
+  for (const wchar_t* name : {L"uxtheme.dll", L"msimg32.dll"}) {
+    EXPECT_TRUE(SameFolder(LoadedFrom(name), SystemDirectory())) << LoadedFrom(name);
+  }
+}
+
+inline void ExpectNothingCalledWithoutEitherFunction(RestrictSearch restrictSearch) {
+  g_lookups.Clear();
+  restrictSearch(WindowsXpGold);
+  EXPECT_THAT(g_lookups.asked, ::testing::Contains("SetDllDirectoryW"));
+  EXPECT_THAT(g_lookups.dllDirectories, ::testing::IsEmpty());
+  EXPECT_THAT(g_lookups.defaultDirectories, ::testing::IsEmpty());
+}
+
+inline void ExpectTheSearchNarrowedToTheSystemDirectoryWhereTheSystemCan(RestrictSearch restrictSearch) {
+  g_lookups.Clear();
+  restrictSearch(WindowsWithAll);
+  EXPECT_THAT(g_lookups.dllDirectories, ::testing::ElementsAre(L""));
+  EXPECT_THAT(g_lookups.defaultDirectories, ::testing::ElementsAre(DWORD{0x00000800}))
+      << "LOAD_LIBRARY_SEARCH_SYSTEM32";
 }
 
 }  // namespace pos::testing
