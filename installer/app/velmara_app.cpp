@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "main_window.h"
+#include "program_end.h"
 #include "platform/shell.h"
 #include "platform/win32_device_interfaces.h"
 #include "platform/win32_device_output.h"
@@ -22,11 +23,6 @@
 namespace velmara {
 
 namespace {
-
-// How long the end of the program waits for port-identification pages still on their way: long
-// enough for a printer to take a page, so that none is cut off before its cut command, and short
-// enough that a printer that never answers does not hold the program.
-constexpr std::uint32_t kWritersGrace = 10000;
 
 // Before anything else of the program or of its runtime runs, so before any window exists: the
 // stack protector's set-up, a constructor of the runtime, already asks Windows' cryptographic
@@ -67,7 +63,7 @@ class CTarvennPrinterDriverSetupApp {
       Win32MainWindow window(dialog);
       window.RunModal(instance, IDD_MAIN, nullptr);
     }
-    threads.WaitForAll(kWritersGrace);
+    WaitForWritersAtEnd(threads);
     return 0;
   }
 };
