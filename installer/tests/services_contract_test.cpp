@@ -77,6 +77,31 @@ TEST_P(FilesContract, NamesBeyondTheAnsiCodePage) {
   EXPECT_EQ(machine_->FileContents(At("副本.txt")), "中文");
 }
 
+TEST_P(FilesContract, AppendMakesTheFileThenAddsToItsEnd) {
+  EXPECT_EQ(files().Append(At("till.log"), "one\r\n"), file_error::kSuccess);
+  EXPECT_EQ(files().Append(At("TILL.LOG"), "二\r\n"), file_error::kSuccess);
+  EXPECT_EQ(machine_->FileContents(At("till.log")), "one\r\n二\r\n");
+  EXPECT_EQ(files().Append(At("no folder\\till.log"), "x"), file_error::kPathNotFound);
+  EXPECT_FALSE(files().Exists(At("no folder")));
+  machine_->PutFile(At("logs\\keep.txt"), "");
+  EXPECT_EQ(files().Append(At("logs"), "x"), file_error::kAccessDenied);
+}
+
+TEST_P(FilesContract, AppendTakesPathsLongerThanMaxPath) {
+  const std::string deep = At(std::string(100, 'd'));
+  const std::string deeper = deep + "\\" + std::string(100, 'e') + "\\" + std::string(100, 'f');
+  ASSERT_GT(deeper.size(), 300u);
+  machine_->PutFile(deeper + "\\keep.txt", "");
+  EXPECT_EQ(files().Append(deeper + "\\till.log", "far\r\n"), file_error::kSuccess);
+  EXPECT_EQ(files().Append(deeper + "\\till.log", "farther\r\n"), file_error::kSuccess);
+  EXPECT_EQ(machine_->FileContents(deeper + "\\till.log"), "far\r\nfarther\r\n");
+  // Short, but long once the current directory is put in front.
+  machine_->EnterFolder(deep);
+  EXPECT_EQ(files().Append(std::string(100, 'e') + "\\" + std::string(100, 'f') + "\\near.log", "near"),
+            file_error::kSuccess);
+  EXPECT_EQ(machine_->FileContents(deeper + "\\near.log"), "near");
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, FilesContract, ::testing::ValuesIn(MachineBackends()),
                          [](const auto& param) { return param.param.name; });
 
