@@ -27,7 +27,9 @@ Win32Console::Win32Console() {
     }
     return;
   }
-  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  // A program that is attached to a console already (Wine attaches a GUI program to its parent's)
+  // is refused with ERROR_ACCESS_DENIED, and writes to that one.
+  if (!AttachConsole(ATTACH_PARENT_PROCESS) && GetLastError() != ERROR_ACCESS_DENIED) return;
   opened_.Reset(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, 0, nullptr));
   if (!opened_.Valid()) return;

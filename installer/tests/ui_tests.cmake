@@ -19,7 +19,7 @@ if(WIN32)
   pos_add_test(NAME velmara_command_line_test
     SOURCES windows/velmara_command_line_test.cpp
     LIBRARIES velmara_ui velmara_engine_test_support pos_window_driver gtest_main shell32
-    LOCKS spooler)
+    LOCKS spooler wine_desktop)
   add_dependencies(velmara_command_line_test Velmara)
 
   add_executable(velmara_window_test windows/velmara_window_test.cpp)
