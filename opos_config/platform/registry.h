@@ -18,6 +18,7 @@ namespace reg {
 inline constexpr RegStatus kSuccess = 0;
 inline constexpr RegStatus kFileNotFound = 2;
 inline constexpr RegStatus kAccessDenied = 5;
+inline constexpr RegStatus kInvalidData = 13;
 inline constexpr RegStatus kInvalidParameter = 87;
 inline constexpr RegStatus kBadPathname = 161;
 inline constexpr RegStatus kMoreData = 234;

@@ -16,16 +16,19 @@ class Shell {
   virtual ~Shell() = default;
   // The process's current directory (GetCurrentDirectoryW); empty when it cannot be had.
   virtual std::u16string CurrentDirectory() = 0;
-  // ShellExecuteW; the result is not looked at.
-  virtual void Execute(WindowHandle owner, const std::u16string& verb, const std::u16string& file,
-                       const std::u16string& parameters, const std::u16string& directory, int show) = 0;
+  // ShellExecuteW. False when the program did not start; |failure| then receives the system's
+  // words for why.
+  virtual bool Execute(WindowHandle owner, const std::u16string& verb, const std::u16string& file,
+                       const std::u16string& parameters, const std::u16string& directory, int show,
+                       std::u16string* failure) = 0;
 };
 
 class Win32Shell final : public Shell {
  public:
   std::u16string CurrentDirectory() override;
-  void Execute(WindowHandle owner, const std::u16string& verb, const std::u16string& file,
-               const std::u16string& parameters, const std::u16string& directory, int show) override;
+  bool Execute(WindowHandle owner, const std::u16string& verb, const std::u16string& file,
+               const std::u16string& parameters, const std::u16string& directory, int show,
+               std::u16string* failure) override;
 };
 
 }  // namespace corvale

@@ -23,16 +23,6 @@ Function Kernel32Function(SystemProcedureLookup lookup, const char* name) {
 // every later load by name finds them loaded. They stay loaded for the whole run.
 const wchar_t* const kLoadedByNameLater[] = {L"uxtheme.dll", L"msimg32.dll"};
 
-void LoadFromSystemDirectory(const wchar_t* name) {
-  const UINT needed = GetSystemDirectoryW(nullptr, 0);
-  if (needed == 0) return;
-  std::vector<wchar_t> directory(needed);
-  const UINT length = GetSystemDirectoryW(directory.data(), needed);
-  if (length == 0 || length >= needed) return;
-  const std::wstring path = std::wstring(directory.data(), length) + L"\\" + name;
-  LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
-
 bool IsWindowsVista() {
   OSVERSIONINFOW version{};
   version.dwOSVersionInfoSize = sizeof(version);
@@ -40,6 +30,16 @@ bool IsWindowsVista() {
 }
 
 }  // namespace
+
+HMODULE LoadSystemLibrary(const wchar_t* fileName) {
+  const UINT needed = GetSystemDirectoryW(nullptr, 0);
+  if (needed == 0) return nullptr;
+  std::vector<wchar_t> directory(needed);
+  const UINT length = GetSystemDirectoryW(directory.data(), needed);
+  if (length == 0 || length >= needed) return nullptr;
+  const std::wstring path = std::wstring(directory.data(), length) + L"\\" + fileName;
+  return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
 
 SystemProcedure LookUpSystemProcedure(const wchar_t* module, const char* name) {
   HMODULE loaded = GetModuleHandleW(module);
@@ -60,7 +60,7 @@ void RestrictDllSearch(SystemProcedureLookup lookup) {
   // Runs before anything could catch: a DLL left unloaded for want of memory is only looked for
   // later, where the search above allows.
   try {
-    for (const wchar_t* name : kLoadedByNameLater) LoadFromSystemDirectory(name);
+    for (const wchar_t* name : kLoadedByNameLater) LoadSystemLibrary(name);
   } catch (...) {
   }
 }

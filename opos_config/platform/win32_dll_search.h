@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include "win32_system_procedure.h"
 
 namespace corvale {
@@ -10,5 +12,9 @@ namespace corvale {
 // and loads from the system directory now the DLLs that Windows components load by name as the
 // program draws its windows. Called first thing, before any window exists.
 void RestrictDllSearch(SystemProcedureLookup lookup = LookUpSystemProcedure);
+
+// Loads |fileName| from the system directory, by its full path, for the rest of the run; null when
+// it cannot.
+HMODULE LoadSystemLibrary(const wchar_t* fileName);
 
 }  // namespace corvale

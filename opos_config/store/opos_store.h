@@ -38,10 +38,15 @@ class OposStore {
   bool ListLDNAliases(const std::u16string& deviceClass, std::vector<std::u16string>& names) const;
   // The names of all subkeys of the class key.
   bool ListLDNKeys(const std::u16string& deviceClass, std::vector<std::u16string>& names) const;
-  // A new LDN key under a free name holding a default record, and the alias |newName| for it.
-  int CreateLDN(const std::u16string& newName, const std::u16string& deviceClass) const;
+  // A new LDN key holding a default record, and the alias |newName| for it. The key's name is free
+  // as a key and as an alias in both classes. When the creation fails after the key was made and
+  // the key cannot be removed again, |keyLeftBehind| receives its name.
+  int CreateLDN(const std::u16string& newName, const std::u16string& deviceClass,
+                std::u16string* keyLeftBehind = nullptr) const;
   // Removes the alias |ldnName| and the key it names.
   int DeleteLDN(const std::u16string& deviceClass, const std::u16string& ldnName) const;
+  // Whether the class key holds a string alias |ldnName|.
+  bool HasLDNAlias(const std::u16string& deviceClass, const std::u16string& ldnName) const;
 
  private:
   std::u16string OposRoot() const;

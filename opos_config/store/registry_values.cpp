@@ -48,15 +48,22 @@ std::optional<std::u16string> ReadString(RegistryKey& key, const std::u16string&
   return TextOfStringData(type, data);
 }
 
-std::optional<std::uint32_t> ReadDword(RegistryKey& key, const std::u16string& name) {
+RegStatus ReadDword(RegistryKey& key, const std::u16string& name, std::uint32_t* value) {
   std::uint32_t type = 0;
   std::uint8_t bytes[sizeof(std::uint32_t)] = {};
   std::uint32_t size = sizeof(bytes);
-  if (key.QueryValue(name, &type, bytes, &size) != reg::kSuccess) return std::nullopt;
-  if (type != reg::kTypeDword || size != sizeof(bytes)) return std::nullopt;
+  if (const RegStatus s = key.QueryValue(name, &type, bytes, &size); s != reg::kSuccess) return s;
+  if (type != reg::kTypeDword || size != sizeof(bytes)) return reg::kInvalidData;
   // REG_DWORD is little-endian whatever the machine.
-  return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-         static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+  *value = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+           static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+  return reg::kSuccess;
+}
+
+std::optional<std::uint32_t> ReadDword(RegistryKey& key, const std::u16string& name) {
+  std::uint32_t value = 0;
+  if (ReadDword(key, name, &value) != reg::kSuccess) return std::nullopt;
+  return value;
 }
 
 RegStatus WriteString(RegistryKey& key, const std::u16string& name, const std::u16string& text) {

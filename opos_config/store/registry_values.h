@@ -23,6 +23,9 @@ std::optional<std::u16string> ReadString(RegistryKey& key, const std::u16string&
 
 // A REG_DWORD of exactly four bytes.
 std::optional<std::uint32_t> ReadDword(RegistryKey& key, const std::u16string& name);
+// The same, telling apart a value that is missing (the registry's ERROR_FILE_NOT_FOUND) from one
+// that is there but is no such number (ERROR_INVALID_DATA, or whatever else the registry said).
+RegStatus ReadDword(RegistryKey& key, const std::u16string& name, std::uint32_t* value);
 
 RegStatus WriteString(RegistryKey& key, const std::u16string& name, const std::u16string& text);
 RegStatus WriteDword(RegistryKey& key, const std::u16string& name, std::uint32_t value);

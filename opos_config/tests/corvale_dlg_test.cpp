@@ -184,19 +184,57 @@ TEST_F(CorvaleDlgTest, ShowingLineWidthsAndEffects) {
   }
 }
 
-TEST_F(CorvaleDlgTest, AnLdnWithoutTheMarkerLeavesTheControlsAsTheyWere) {
+TEST_F(CorvaleDlgTest, AnLdnWhoseKeyIsNotThisToolsClearsTheControlsAndIsNotWritten) {
   AddLdn(u"Mine", kPortSerial, 0x0305, 3000);
+  AddLdn(u"Shop", kPortEthernet, 0x0A000001, 2000);
+  const std::u16string printerClass = store_.ClassKeyPath(kPrinterClass);
+  const std::u16string drawerClass = store_.ClassKeyPath(kDrawerClass);
+  // Another program's keys named like the LDNs: the printer key "Shop" stands in front of the
+  // alias that the list shows, the cash-drawer key "Mine" likewise.
+  for (const std::u16string& key : {printerClass + u"\\Shop", drawerClass + u"\\Mine"}) {
+    seed_.Sz(key, u"DeviceName", u"not ours");
+    seed_.Dword(key, u"PortType", kPortEthernet);
+    seed_.Dword(key, u"PortSetting", 0xC0A80001);
+  }
   Start();
-  seed_.Sz(store_.ClassKeyPath(kPrinterClass) + u"\\Theirs", u"DeviceName", u"not ours");
-  seed_.Dword(store_.ClassKeyPath(kPrinterClass) + u"\\Theirs", u"PortType", kPortEthernet);
-  dialog_->ShowLDN(u"Theirs");
-  EXPECT_EQ(dialog_->printerRecord.KeyName, u"Theirs") << "the records follow the selection";
-  EXPECT_EQ(dialog_->printerRecord.DeviceName, u"not ours");
-  EXPECT_EQ(view_.CheckedPort(), IDR_SERIAL);
-  EXPECT_EQ(view_.SelectedText(IDC_PORT_NAME), u"COM5");
-  EXPECT_EQ(view_.Text(IDE_TIME_OUT), u"3000");
-  EXPECT_TRUE(view_.Enabled(IDC_PORT_NAME));
+  ASSERT_THAT(view_.Entries(IDC_LDN_LIST), ElementsAre(u"Mine", u"Shop"));
+  ASSERT_EQ(view_.CheckedPort(), IDR_SERIAL);
+  const std::string before = seed_.Snapshot(u"SOFTWARE");
+
+  view_.Choose(IDC_LDN_LIST, 1);
+  dialog_->OnLdnSelectionChange();
+  EXPECT_EQ(dialog_->printerRecord.KeyName, u"Shop") << "the records follow the selection";
+  // Neither the previous LDN's settings nor the other program's: what a new LDN holds.
+  EXPECT_EQ(view_.CheckedPort(), IDR_USB);
+  EXPECT_EQ(view_.SelectedText(IDC_PORT_NAME), u"COM1");
+  EXPECT_EQ(view_.Text(IDE_TIME_OUT), u"1000");
+  EXPECT_EQ(view_.IpAddress(IDC_IP_ADDRESS), 0u);
+  EXPECT_FALSE(view_.Enabled(IDC_PORT_NAME));
   EXPECT_FALSE(view_.Enabled(IDC_IP_ADDRESS));
+
+  const std::u16string refused = u"<Shop> under POSPrinter is not the key this tool made for it !\r\nNothing was written.";
+  view_.Type(IDE_TIME_OUT, u"4000");
+  dialog_->OnApply();
+  dialog_->OnTestPrinter();
+  EXPECT_THAT(view_.messages, ElementsAre(Message(refused, kMbOk | kMbIconExclamation),
+                                          Message(refused, kMbOk | kMbIconExclamation)));
+  EXPECT_EQ(seed_.Snapshot(u"SOFTWARE"), before);
+  EXPECT_THAT(shell_.calls, IsEmpty());
+
+  // Mine's printer half is its own; its cash-drawer half is not.
+  view_.messages.clear();
+  view_.Choose(IDC_LDN_LIST, 0);
+  dialog_->OnLdnSelectionChange();
+  EXPECT_EQ(view_.CheckedPort(), IDR_SERIAL);
+  const std::string drawerBefore = seed_.Snapshot(drawerClass);
+  view_.Type(IDE_TIME_OUT, u"4000");
+  dialog_->OnApply();
+  EXPECT_THAT(view_.messages,
+              ElementsAre(Message(u"<Mine> under CashDrawer is not the key this tool made for it !\r\n"
+                                  u"Only its POSPrinter settings were written.",
+                                  kMbOk | kMbIconExclamation)));
+  EXPECT_EQ(seed_.Number(KeyOf(kPrinterClass, u"Mine"), u"TimeOut"), 4000u);
+  EXPECT_EQ(seed_.Snapshot(drawerClass), drawerBefore);
 }
 
 TEST_F(CorvaleDlgTest, SelectingAnotherLdnShowsIt) {
@@ -207,7 +245,8 @@ TEST_F(CorvaleDlgTest, SelectingAnotherLdnShowsIt) {
   dialog_->OnLdnSelectionChange();
   EXPECT_EQ(view_.CheckedPort(), IDR_ETHERNET);
   EXPECT_EQ(view_.IpAddress(IDC_IP_ADDRESS), 0x0A000001u);
-  EXPECT_EQ(dialog_->drawerRecord.LDNName, u"POSPrinter80_1");
+  EXPECT_EQ(dialog_->drawerRecord.LDNName, seed_.String(store_.ClassKeyPath(kDrawerClass), u"B"));
+  EXPECT_NE(dialog_->drawerRecord.LDNName, seed_.String(store_.ClassKeyPath(kDrawerClass), u"A"));
 }
 
 // ---- Reading the edit fields --------------------------------------------------------------------
@@ -334,7 +373,64 @@ TEST_F(CorvaleDlgTest, ApplyingUsbAndEthernet) {
   dialog_->OnApply();
   EXPECT_EQ(seed_.Number(KeyOf(kDrawerClass, u"Till"), u"PortSetting"), 0xC0A80164u);
   EXPECT_EQ(seed_.Number(KeyOf(kDrawerClass, u"Till"), u"PortType"), kPortEthernet);
-  EXPECT_EQ(seed_.Number(KeyOf(kPrinterClass, u"Till"), u"Effects"), 0xFFFFFFFFu) << "no effect selected";
+  EXPECT_EQ(seed_.Number(KeyOf(kPrinterClass, u"Till"), u"Effects"), 2u) << "no effect selected keeps the stored one";
+}
+
+TEST_F(CorvaleDlgTest, SettingsTheListsCannotShowSurviveApply) {
+  // COM0 at baud code 7, with something in the upper bytes; a width and an effect of no entry.
+  AddLdn(u"Till", kPortSerial, 0xAB120700);
+  for (const std::u16string* deviceClass : {&kPrinterClass, &kDrawerClass}) {
+    seed_.Dword(KeyOf(*deviceClass, u"Till"), u"Effects", 11);
+    seed_.Dword(KeyOf(*deviceClass, u"Till"), u"DotLineWidth", 384);
+  }
+  Start();
+  EXPECT_EQ(view_.ListSelection(IDC_PORT_NAME), -1);
+  EXPECT_EQ(view_.ListSelection(IDC_BAUD_RATE), -1);
+  EXPECT_EQ(view_.ListSelection(IDC_EFFECTS), -1);
+  EXPECT_EQ(view_.SelectedText(IDC_DOT_LINE_WIDTH), u"576");
+  const std::u16string printer = KeyOf(kPrinterClass, u"Till");
+  const std::u16string drawer = KeyOf(kDrawerClass, u"Till");
+
+  view_.Type(IDE_TIME_OUT, u"1500");
+  dialog_->OnApply();
+  EXPECT_THAT(view_.messages, ElementsAre(Message(messages::kApplySuccess, kMbOk)));
+  EXPECT_EQ(seed_.Number(printer, u"TimeOut"), 1500u);
+  EXPECT_EQ(seed_.Number(printer, u"Effects"), 11u);
+  EXPECT_EQ(seed_.Number(printer, u"DotLineWidth"), 384u);
+  EXPECT_EQ(seed_.Number(printer, u"PortSetting"), 0xAB120700u);
+  EXPECT_EQ(seed_.Number(drawer, u"PortSetting"), 0xAB120700u);
+
+  // What the user chooses is written; the list left alone keeps its byte.
+  view_.Choose(IDC_PORT_NAME, 2);
+  view_.Choose(IDC_DOT_LINE_WIDTH, 1);
+  view_.Choose(IDC_EFFECTS, 4);
+  dialog_->OnApply();
+  EXPECT_EQ(seed_.Number(printer, u"PortSetting"), 0xAB120703u);
+  EXPECT_EQ(seed_.Number(drawer, u"PortSetting"), 0xAB120703u);
+  EXPECT_EQ(seed_.Number(printer, u"DotLineWidth"), 640u);
+  EXPECT_EQ(seed_.Number(printer, u"Effects"), 4u);
+  view_.Choose(IDC_DOT_LINE_WIDTH, 0);
+  dialog_->OnApply();
+  EXPECT_EQ(seed_.Number(printer, u"DotLineWidth"), 576u) << "chosen back, and so meant";
+}
+
+TEST_F(CorvaleDlgTest, ASettingStoredInAFormTheToolCannotReadIsKeptAndSaidSo) {
+  AddLdn(u"Till", kPortUsb, 0);
+  const std::u16string printer = KeyOf(kPrinterClass, u"Till");
+  const std::vector<std::uint8_t> quad = {0x10, 0x27, 0, 0, 0, 0, 0, 0};
+  seed_.Raw(printer, u"TimeOut", reg::kTypeQword, quad);
+  seed_.Sz(printer, u"DeviceDesc", std::u16string(300, u'd'));
+  Start();
+  dialog_->OnApply();
+  view_.Type(IDE_TIME_OUT, u"2500");
+  dialog_->OnApply();
+  EXPECT_THAT(view_.messages,
+              ElementsAre(Message(messages::kApplySuccess, kMbOk),
+                          Message(u"Apply setting success !\r\nKept as stored, in a form this tool cannot read: TimeOut",
+                                  kMbOk | kMbIconExclamation)));
+  EXPECT_EQ(seed_.Value(printer, u"TimeOut"), std::make_pair(reg::kTypeQword, quad));
+  EXPECT_EQ(seed_.String(printer, u"DeviceDesc"), std::u16string(300, u'd'));
+  EXPECT_EQ(seed_.Number(KeyOf(kDrawerClass, u"Till"), u"TimeOut"), 2500u) << "the cash-drawer half reads it";
 }
 
 TEST_F(CorvaleDlgTest, ApplyStopsAtAnInvalidField) {
@@ -503,6 +599,20 @@ TEST_F(CorvaleDlgTest, TheTestProgramIsStartedOnlyFromTheCurrentDirectory) {
   }
 }
 
+TEST_F(CorvaleDlgTest, ATestProgramThatDoesNotStartIsReported) {
+  AddLdn(u"Shop 1", kPortUsb, 0);
+  Start();
+  shell_.failureText = u"The system cannot find the file specified.";
+  dialog_->OnTestPrinter();
+  shell_.currentDirectory.clear();
+  dialog_->OnTestPrinter();
+  EXPECT_THAT(view_.messages,
+              ElementsAre(Message(u"Cannot start C:\\Shop\\Dunlith.exe !\r\nThe system cannot find the file specified.",
+                                  kMbOk | kMbIconExclamation),
+                          Message(u"Cannot start Dunlith.exe !\r\nThe current directory cannot be read.",
+                                  kMbOk | kMbIconExclamation)));
+}
+
 TEST_F(CorvaleDlgTest, TestPrinterStopsAtAnInvalidField) {
   AddLdn(u"Till", kPortUsb, 0);
   Start();
@@ -543,7 +653,7 @@ TEST_F(CorvaleDlgTest, DeletingAnLdnMissingFromTheCashDrawerClass) {
   dialog_->OnDelete();
   EXPECT_THAT(view_.messages, ElementsAre(Message(messages::kDeleteFailed, kMbOk)));
   EXPECT_THAT(seed_.ValueNames(store_.ClassKeyPath(kPrinterClass)), IsEmpty()) << "the printer alias is gone";
-  EXPECT_THAT(view_.Entries(IDC_LDN_LIST), ElementsAre(u"Till")) << "the list is not reloaded";
+  EXPECT_THAT(view_.Entries(IDC_LDN_LIST), ElementsAre(u"")) << "the list no longer shows it";
 }
 
 TEST_F(CorvaleDlgTest, DeletingLeavesWhatTheToolDidNotMakeOrCouldNotRemove) {
@@ -555,15 +665,28 @@ TEST_F(CorvaleDlgTest, DeletingLeavesWhatTheToolDidNotMakeOrCouldNotRemove) {
   Start();
   const std::u16string drawerClass = store_.ClassKeyPath(kDrawerClass);
   const std::string drawerBefore = seed_.Snapshot(drawerClass);
-  for (int entry : {0, 1}) {
-    view_.Choose(IDC_LDN_LIST, entry);
+  // Each time the printer half goes, the rest is named and the list is reloaded.
+  for (int i = 0; i < 2; ++i) {
+    view_.Choose(IDC_LDN_LIST, 0);
     dialog_->OnDelete();
   }
-  EXPECT_THAT(view_.messages, ElementsAre(Message(messages::kDeleteFailed, kMbOk),
-                                          Message(messages::kDeleteFailed, kMbOk)));
+  EXPECT_THAT(view_.messages,
+              ElementsAre(Message(u"Delete LDN failed !\r\n<Theirs too> is left under CashDrawer.", kMbOk),
+                          Message(u"Delete LDN failed !\r\n<Nested> is left under CashDrawer.", kMbOk)));
   EXPECT_EQ(seed_.Snapshot(drawerClass), drawerBefore) << "the cash-drawer halves stay as they were";
   EXPECT_THAT(seed_.ValueNames(store_.ClassKeyPath(kPrinterClass)), IsEmpty()) << "the printer halves were ours";
-  EXPECT_THAT(view_.Entries(IDC_LDN_LIST), ElementsAre(u"Theirs too", u"Nested")) << "the list is not reloaded";
+  EXPECT_THAT(view_.Entries(IDC_LDN_LIST), ElementsAre(u""));
+}
+
+TEST_F(CorvaleDlgTest, ADeleteThatRemovesNothingNamesNothingAndKeepsTheList) {
+  AddLdn(u"Till", kPortUsb, 0);
+  Start();
+  registry_.SetAdministrator(false);
+  const std::string before = seed_.Snapshot(u"SOFTWARE");
+  dialog_->OnDelete();
+  EXPECT_THAT(view_.messages, ElementsAre(Message(messages::kDeleteFailed, kMbOk)));
+  EXPECT_EQ(seed_.Snapshot(u"SOFTWARE"), before);
+  EXPECT_THAT(view_.Entries(IDC_LDN_LIST), ElementsAre(u"Till"));
 }
 
 TEST_F(CorvaleDlgTest, DeletingWithTheBlankEntryCallsNothing) {
@@ -606,7 +729,9 @@ TEST_F(CorvaleDlgTest, ANewLdnIsCreatedInBothClassesAndSelected) {
   EXPECT_THAT(view_.Entries(IDC_LDN_LIST), ElementsAre(u"A", u"B new"));
   EXPECT_EQ(view_.SelectedText(IDC_LDN_LIST), u"B new");
   EXPECT_EQ(view_.CheckedPort(), IDR_USB) << "a new LDN has no port yet";
-  EXPECT_EQ(seed_.String(store_.ClassKeyPath(kDrawerClass), u"B new"), u"POSPrinter80_1");
+  // A's keys are POSPrinter80 and POSPrinter80_1: no name is taken twice, in either class.
+  EXPECT_EQ(seed_.String(store_.ClassKeyPath(kPrinterClass), u"B new"), u"POSPrinter80_2");
+  EXPECT_EQ(seed_.String(store_.ClassKeyPath(kDrawerClass), u"B new"), u"POSPrinter80_3");
 }
 
 TEST_F(CorvaleDlgTest, ANameThatExistsKeepsTheDialogOpen) {
@@ -650,7 +775,7 @@ TEST_F(CorvaleDlgTest, AnLdnKnownOnlyToThePrinterClassIsCompleted) {
   dialog_->OnNew();
   EXPECT_THAT(view_.newLdnDialogs[0].messages, ElementsAre(Message(messages::kAddSuccess, kMbOk)));
   EXPECT_EQ(view_.SelectedText(IDC_LDN_LIST), u"Half");
-  EXPECT_EQ(seed_.String(store_.ClassKeyPath(kDrawerClass), u"Half"), u"POSPrinter80");
+  EXPECT_EQ(seed_.String(store_.ClassKeyPath(kDrawerClass), u"Half"), u"POSPrinter80_1");
 }
 
 TEST_F(CorvaleDlgTest, APrinterClassFailureIsReportedAndNothingMoreIsCreated) {
@@ -666,6 +791,29 @@ TEST_F(CorvaleDlgTest, APrinterClassFailureIsReportedAndNothingMoreIsCreated) {
   dialog_->OnNew();
   EXPECT_THAT(view_.newLdnDialogs[0].messages, ElementsAre(Message(messages::kNoPermission, kMbOk)));
   EXPECT_THAT(seed_.ValueNames(store_.ClassKeyPath(kDrawerClass)), IsEmpty()) << "no cash-drawer LDN on its own";
+}
+
+TEST_F(CorvaleDlgTest, AKeyThatAFailedNewCouldNotRemoveIsNamed) {
+  Start();
+  const std::u16string drawerClass = store_.ClassKeyPath(kDrawerClass);
+  // The cash-drawer class takes keys but no alias, and a key made in it gets a subkey at once,
+  // which keeps it from being removed again.
+  ASSERT_TRUE(registry_.RestrictAccess(drawerClass, reg::kRead | reg::kCreateSubKey));
+  InterceptingRegistry intercepting(registry_);
+  OposStore store(intercepting, system_);
+  InputNewLDN dialog(store);
+  FakeNewLdnView view;
+  int markers = 0;  // the printer key's first, then the cash-drawer key's
+  intercepting.refuseValue = [&](const std::u16string& name) {
+    if (name == u"VersionSO" && ++markers == 2) seed_.Key(drawerClass + u"\\POSPrinter80_1\\Held");
+    return reg::kSuccess;
+  };
+  view.edit = u"Shop";
+  dialog.OnOK(view);
+  EXPECT_THAT(view.messages,
+              ElementsAre(Message(u"Not permission !\r\nIts new key <POSPrinter80_1> under CashDrawer could not be removed.",
+                                  kMbOk)));
+  EXPECT_TRUE(seed_.Exists(drawerClass + u"\\POSPrinter80_1"));
 }
 
 TEST_F(CorvaleDlgTest, FailuresOfTheCashDrawerClassAreReported) {

@@ -416,6 +416,102 @@ TEST_P(OposStoreTest, StringsAreTakenOnlyWhenTheyAreWholeStringsOfAtMost255Chara
   }
 }
 
+TEST_P(OposStoreTest, WrittenBackARecordChangesOnlyWhatItChanged) {
+  // An LDN of this tool that another program or an administrator has been at: values the record
+  // cannot take whole, a string in another form, values that are missing.
+  const std::u16string key = printer_ + u"\\POSPrinter80";
+  SeedLdn(printer_, u"Shop", u"POSPrinter80");
+  seed_.Sz(key, u"", u"Their.Service.Object." + std::u16string(246, u'x'));  // 268 characters
+  seed_.Sz(key, u"DeviceDesc", std::u16string(300, u'd'));
+  seed_.Raw(key, u"DeviceName", reg::kTypeMultiSz, {'o', 0, 'n', 0, 'e', 0, 0, 0, 0, 0});
+  seed_.Raw(key, u"LDNName", reg::kTypeExpandSz, SzBytes(u"POSPrinter80"));
+  seed_.Raw(key, u"TimeOut", reg::kTypeQword, {0x10, 0x27, 0, 0, 0, 0, 0, 0});
+  seed_.Dword(key, u"Effects", 11);
+  seed_.Dword(key, u"PortType", kPortUsb);
+  seed_.Sz(key, u"Version", u"9.9");
+  const std::vector<const char16_t*> untouched = {u"", u"DeviceDesc", u"DeviceName", u"LDNName",
+                                                  u"TimeOut", u"Version", u"Effects", u"VersionSO"};
+  std::vector<std::pair<std::uint32_t, std::vector<std::uint8_t>>> stored;
+  for (const char16_t* name : untouched) stored.push_back(seed_.Value(key, name));
+
+  LDNRecord record(store_, u"Shop", kPrinterClass);
+  ASSERT_TRUE(record.KeyFound());
+  std::vector<std::u16string> written;
+  intercepting_.refuseValue = [&written](const std::u16string& name) {
+    written.push_back(name);
+    return reg::kSuccess;
+  };
+  // Unchanged, nothing but the missing values goes back.
+  ASSERT_TRUE(record.WriteLDN(store_, u"POSPrinter80", kPrinterClass));
+  EXPECT_THAT(written, ElementsAre(u"DeviceClass", u"CharCodePage", u"DotLineWidth", u"PortSetting"));
+  EXPECT_THAT(record.KeptAsStored(), IsEmpty());
+
+  record.PortType = kPortSerial;
+  record.TimeOut = 2000;
+  record.Effects = 11;
+  written.clear();
+  ASSERT_TRUE(record.WriteLDN(store_, u"POSPrinter80", kPrinterClass));
+  EXPECT_THAT(written, ElementsAre(u"PortType")) << "only the changed value that the record could read";
+  EXPECT_THAT(record.KeptAsStored(), ElementsAre(u"TimeOut"));
+  for (std::size_t i = 0; i < untouched.size(); ++i) {
+    SCOPED_TRACE(Narrow(untouched[i]));
+    EXPECT_EQ(seed_.Value(key, untouched[i]), stored[i]) << "the same type and bytes as before";
+  }
+  EXPECT_EQ(seed_.Value(key, u"LDNName").first, reg::kTypeExpandSz);
+  EXPECT_EQ(seed_.String(key, u"Version"), u"9.9");
+  EXPECT_EQ(seed_.Number(key, u"PortType"), kPortSerial);
+  EXPECT_EQ(seed_.String(key, u"DeviceClass"), u"") << "a missing value is written";
+}
+
+TEST_P(OposStoreTest, AKeyWithoutTheMarkerIsNeverWritten) {
+  const struct {
+    const char* what;
+    std::uint32_t type;  // of "VersionSO"; 0 for none
+    std::vector<std::uint8_t> versionSO;
+  } cases[] = {
+      {"no VersionSO", 0, {}},
+      {"another program's VersionSO", reg::kTypeDword, DwordBytes(0x01000000)},
+      {"VersionSO as text", reg::kTypeSz, SzBytes(u"0x41726400")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Clear();
+    const std::u16string key = printer_ + u"\\Shop";
+    seed_.Sz(key, u"DeviceName", u"another program's");
+    if (c.type != 0) seed_.Raw(key, u"VersionSO", c.type, c.versionSO);
+    const std::string before = seed_.Snapshot(Root());
+    LDNRecord read(store_, u"Shop", kPrinterClass);
+    read.TimeOut = 2000;
+    EXPECT_FALSE(read.WriteLDN(store_, u"Shop", kPrinterClass)) << "read from it";
+    EXPECT_FALSE(LDNRecord().WriteLDN(store_, u"Shop", kPrinterClass)) << "a record of its own";
+    EXPECT_EQ(seed_.Snapshot(Root()), before);
+  }
+}
+
+TEST_P(OposStoreTest, AKeyInFrontOfAnAliasThatNamesAnotherKeySaysSo) {
+  SeedLdn(printer_, u"Shop", u"POSPrinter80");
+  seed_.Sz(printer_ + u"\\Shop", u"DeviceName", u"another program's");
+  SeedLdn(printer_, u"Till", u"till");
+  seed_.Sz(printer_ + u"\\Plain", u"DeviceName", u"no alias");
+  const struct {
+    std::u16string name;
+    std::u16string key;
+    bool shadows;
+  } cases[] = {
+      {u"Shop", u"Shop", true},
+      {u"Till", u"Till", false},  // the alias names this very key
+      {u"Plain", u"Plain", false},
+      {u"POSPrinter80", u"POSPrinter80", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Narrow(c.name));
+    const LDNRecord read(store_, c.name, kPrinterClass);
+    EXPECT_TRUE(read.KeyFound());
+    EXPECT_EQ(read.KeyName, c.key);
+    EXPECT_EQ(read.ShadowsAlias(), c.shadows);
+  }
+}
+
 // ---- Listing ------------------------------------------------------------------------------------
 
 TEST_P(OposStoreTest, OnlyLdnsWithTheMarkerAreListed) {
@@ -647,7 +743,7 @@ TEST_P(OposStoreTest, ANewKeyIsNeverNamedLikeAnAlias) {
     EXPECT_EQ(store_.CreateLDN(u"posprinter80_2", *deviceClass), kLdnCreated) << Narrow(*deviceClass);
   }
   EXPECT_EQ(seed_.String(printer_, u"posprinter80_2"), u"POSPrinter80_3");
-  EXPECT_EQ(seed_.String(drawer_, u"posprinter80_2"), u"POSPrinter80");
+  EXPECT_EQ(seed_.String(drawer_, u"posprinter80_2"), u"POSPrinter80_4");
   for (const std::u16string* deviceClass : {&kPrinterClass, &kDrawerClass}) {
     const LDNRecord record(store_, u"posprinter80_2", *deviceClass);
     EXPECT_EQ(record.LDNName, record.KeyName) << "the LDN's own key";
@@ -661,14 +757,33 @@ TEST_P(OposStoreTest, AnEmptyNameCreatesNothing) {
   EXPECT_FALSE(seed_.Exists(printer_));
 }
 
-TEST_P(OposStoreTest, EachClassChoosesItsKeyNameOnItsOwn) {
-  seed_.Key(printer_ + u"\\POSPrinter80");
-  EXPECT_EQ(store_.CreateLDN(u"Shop", kPrinterClass), kLdnCreated);
-  EXPECT_EQ(store_.CreateLDN(u"Shop", kDrawerClass), kLdnCreated);
-  EXPECT_EQ(seed_.String(printer_, u"Shop"), u"POSPrinter80_1");
-  EXPECT_EQ(seed_.String(drawer_, u"Shop"), u"POSPrinter80");
-  EXPECT_EQ(seed_.String(drawer_ + u"\\POSPrinter80", u""), u"POSPrinter.OPOS_CashDrawer_SO.2016");
-  EXPECT_FALSE(seed_.Value(drawer_ + u"\\POSPrinter80", u"CharCodePage").first == reg::kTypeDword);
+TEST_P(OposStoreTest, ANewKeyNameIsFreeAsAKeyAndAsAnAliasInBothClasses) {
+  // "A" as this tool made it before, and a printer-only LDN that someone named like a key.
+  SeedLdn(printer_, u"A", u"POSPrinter80");
+  SeedLdn(drawer_, u"A", u"POSPrinter80");
+  SeedLdn(printer_, u"POSPrinter80_1", u"Theirs");
+  seed_.Sz(drawer_, u"posprinter80_3", u"Elsewhere");
+  EXPECT_EQ(store_.CreateLDN(u"B", kPrinterClass), kLdnCreated);
+  EXPECT_EQ(store_.CreateLDN(u"B", kDrawerClass), kLdnCreated);
+  EXPECT_EQ(seed_.String(printer_, u"B"), u"POSPrinter80_2");
+  EXPECT_EQ(seed_.String(drawer_, u"B"), u"POSPrinter80_4");
+  EXPECT_FALSE(LDNRecord(store_, u"POSPrinter80_1", kDrawerClass).KeyFound())
+      << "the printer-only LDN has no cash-drawer half, least of all B's";
+  EXPECT_EQ(seed_.String(drawer_ + u"\\POSPrinter80_4", u""), u"POSPrinter.OPOS_CashDrawer_SO.2016");
+  EXPECT_FALSE(seed_.Value(drawer_ + u"\\POSPrinter80_4", u"CharCodePage").first == reg::kTypeDword);
+}
+
+TEST_P(OposStoreTest, NewAmongManyKeysOfTheOtherClass) {
+  // The other class holds the names this class leaves free, more of them than are asked about one
+  // by one: it is listed, and the first name free in both is chosen all the same.
+  for (int n = 1; n <= 40; n += 2) seed_.Key(printer_ + u"\\POSPrinter80_" + Utf16(std::to_string(n)));
+  for (int n = 0; n <= 40; n += 2) {
+    seed_.Key(drawer_ + u"\\" + (n == 0 ? std::u16string(u"POSPrinter80") : u"POSPrinter80_" + Utf16(std::to_string(n))));
+  }
+  EXPECT_EQ(store_.CreateLDN(u"New", kDrawerClass), kLdnCreated);
+  EXPECT_EQ(seed_.String(drawer_, u"New"), u"POSPrinter80_41");
+  EXPECT_EQ(store_.CreateLDN(u"New", kPrinterClass), kLdnCreated);
+  EXPECT_EQ(seed_.String(printer_, u"New"), u"POSPrinter80_42");
 }
 
 TEST_P(OposStoreTest, AKeyMadeByAnotherProgramMeanwhileIsLeftToIt) {
@@ -717,18 +832,37 @@ TEST_P(OposStoreTest, AFailedCreationLeavesNothingBehind) {
   }
 }
 
+TEST_P(OposStoreTest, AKeyThatAFailedCreationCannotRemoveIsNamed) {
+  seed_.Key(printer_);
+  // The record cannot be written, and meanwhile the new key got a subkey that keeps it from going.
+  intercepting_.refuseValue = [this](const std::u16string& name) {
+    if (name != u"VersionSO") return reg::kSuccess;
+    seed_.Key(printer_ + u"\\POSPrinter80\\Held");
+    return reg::kAccessDenied;
+  };
+  std::u16string left = u"stale";
+  EXPECT_EQ(store_.CreateLDN(u"Shop", kPrinterClass, &left), kLdnError);
+  EXPECT_EQ(left, u"POSPrinter80");
+
+  intercepting_.refuseValue = nullptr;
+  EXPECT_EQ(store_.CreateLDN(u"Till", kPrinterClass, &left), kLdnCreated);
+  EXPECT_EQ(left, u"");
+}
+
 // ---- Deleting -----------------------------------------------------------------------------------
 
 TEST_P(OposStoreTest, DeletingRemovesTheAliasAndItsKey) {
   ASSERT_EQ(store_.CreateLDN(u"Shop", kPrinterClass), kLdnCreated);
   ASSERT_EQ(store_.CreateLDN(u"Shop", kDrawerClass), kLdnCreated);
   ASSERT_EQ(store_.CreateLDN(u"Other", kPrinterClass), kLdnCreated);
+  const std::u16string drawerKey = drawer_ + u"\\" + seed_.String(drawer_, u"Shop");
+  const std::u16string otherKey = printer_ + u"\\" + seed_.String(printer_, u"Other");
   EXPECT_EQ(store_.DeleteLDN(kPrinterClass, u"Shop"), kLdnDeleted);
   EXPECT_EQ(store_.DeleteLDN(kDrawerClass, u"Shop"), kLdnDeleted);
   EXPECT_FALSE(seed_.Exists(printer_ + u"\\POSPrinter80"));
-  EXPECT_FALSE(seed_.Exists(drawer_ + u"\\POSPrinter80"));
+  EXPECT_FALSE(seed_.Exists(drawerKey));
   EXPECT_THAT(Listed(kPrinterClass), ElementsAre(u"Other"));
-  EXPECT_TRUE(seed_.Exists(printer_ + u"\\POSPrinter80_1"));
+  EXPECT_TRUE(seed_.Exists(otherKey));
 }
 
 TEST_P(OposStoreTest, DeletingWhatHasNoAliasChangesNothing) {
@@ -763,7 +897,10 @@ TEST_P(OposStoreTest, OnlyAnLdnThisToolMadeIsDeleted) {
     Clear();
     seed_.Sz(printer_ + u"\\Theirs", u"DeviceName", u"another program's");
     if (c.type != 0) seed_.Raw(printer_ + u"\\Theirs", u"VersionSO", c.type, c.versionSO);
-    seed_.Dword(printer_ + u"\\Theirs\\Inner", u"VersionSO", kMadeByToolMarker);
+    // Only where the alias leads further down: a subkey would keep "Theirs" from going anyway.
+    if (c.target.find(u'\\') != std::u16string::npos) {
+      seed_.Dword(printer_ + u"\\Theirs\\Inner", u"VersionSO", kMadeByToolMarker);
+    }
     seed_.Dword(printer_, u"VersionSO", kMadeByToolMarker);
     seed_.Sz(printer_, u"Odd", c.target);
     const std::string before = seed_.Snapshot(Root());

@@ -19,6 +19,8 @@ std::vector<std::uint8_t> DwordBytes(std::uint32_t v) {
           static_cast<std::uint8_t>(v >> 24)};
 }
 
+std::u16string Utf16(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
 std::string Narrow(const std::u16string& text) {
   std::string out;
   for (char16_t c : text) {

@@ -17,6 +17,7 @@ namespace corvale::testing {
 std::vector<std::uint8_t> SzBytes(const std::u16string& text);
 std::vector<std::uint8_t> DwordBytes(std::uint32_t value);
 std::string Narrow(const std::u16string& text);
+std::u16string Utf16(const std::string& ascii);
 
 // Seeds and inspects a registry the way another program (or an administrator) would.
 class RegistrySeed {

@@ -15,11 +15,24 @@ namespace corvale {
 class CCorvaleApp {
  public:
   int Run(HINSTANCE instance) {
+    // The common controls come from the system directory once the search is narrowed, never as an
+    // import that Windows would resolve, with what it loads in turn, before any code of the program
+    // runs; the manifest still binds version 6. The IP-address control is one of the Internet
+    // classes.
+    using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    const HMODULE commonControls = LoadSystemLibrary(L"comctl32.dll");
+    const auto initCommonControlsEx = commonControls != nullptr
+        ? reinterpret_cast<InitCommonControlsExFn>(
+              reinterpret_cast<void*>(GetProcAddress(commonControls, "InitCommonControlsEx")))
+        : nullptr;
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof(controls);
-    // The IP-address control is one of the Internet classes.
     controls.dwICC = ICC_WIN95_CLASSES | ICC_INTERNET_CLASSES;
-    InitCommonControlsEx(&controls);
+    if (initCommonControlsEx == nullptr || !initCommonControlsEx(&controls)) {
+      MessageBoxW(nullptr, L"The Windows common controls (comctl32.dll) cannot be loaded.", L"Corvale",
+                  MB_OK | MB_ICONERROR);
+      return 1;
+    }
 
     Win32Registry registry;
     Win32SystemInfo system;

@@ -1,5 +1,6 @@
 #include "corvale_dlg.h"
 
+#include <algorithm>
 #include <string>
 
 #include "input_new_ldn.h"
@@ -25,13 +26,6 @@ const std::u16string kDrawerClassName = u"CashDrawer";
 std::u16string Decimal(std::uint64_t value) {
   const std::string digits = std::to_string(value);
   return std::u16string(digits.begin(), digits.end());
-}
-
-std::u16string ReplaceAll(std::u16string text, const std::u16string& what, const std::u16string& with) {
-  for (std::size_t at = text.find(what); at != std::u16string::npos; at = text.find(what, at + with.size())) {
-    text.replace(at, what.size(), with);
-  }
-  return text;
 }
 
 enum class Parse { kNumber, kNotANumber, kTooLarge };
@@ -95,15 +89,20 @@ void CCorvaleDlg::OnInitDialog() {
 void CCorvaleDlg::ShowLDN(const std::u16string& name) {
   printerRecord = LDNRecord(store_, name, kPrinterClassName);
   drawerRecord = LDNRecord(store_, name, kDrawerClassName);
-  if (!CarriesMadeByToolMarker(printerRecord.VersionSO)) return;
+  // The controls never keep another LDN's settings: an LDN whose key is not this tool's, or not
+  // the one its entry in the list names, shows what a new LDN holds.
+  const LDNRecord blank;
+  const LDNRecord& shown = Refusal(printerRecord, name, kPrinterClassName).empty() ? printerRecord : blank;
 
   portIndex = kPortUsbIndex;
   view_.SelectInList(IDC_PORT_NAME, 0);
   view_.SelectInList(IDC_BAUD_RATE, 0);
   view_.SetIpAddress(IDC_IP_ADDRESS, 0);
+  shownPortName_ = kNotShown;
+  shownBaudRate_ = kNotShown;
 
-  const std::uint32_t setting = printerRecord.PortSetting;
-  switch (printerRecord.PortType) {
+  const std::uint32_t setting = shown.PortSetting;
+  switch (shown.PortType) {
     case kPortUsb:
       portIndex = kPortUsbIndex;
       break;
@@ -111,6 +110,8 @@ void CCorvaleDlg::ShowLDN(const std::u16string& name) {
       portIndex = kPortSerialIndex;
       view_.SelectInList(IDC_PORT_NAME, static_cast<int>(setting & 0xFF) - 1);
       view_.SelectInList(IDC_BAUD_RATE, static_cast<int>((setting >> 8) & 0xFF) - 1);
+      shownPortName_ = view_.ListSelection(IDC_PORT_NAME);
+      shownBaudRate_ = view_.ListSelection(IDC_BAUD_RATE);
       break;
     case kPortEthernet:
       portIndex = kPortEthernetIndex;
@@ -120,11 +121,13 @@ void CCorvaleDlg::ShowLDN(const std::u16string& name) {
       break;
   }
 
-  timeOutValue = printerRecord.TimeOut;
+  timeOutValue = shown.TimeOut;
   EnablePortControls(portIndex);
-  codePageValue = printerRecord.CharCodePage;
-  view_.SelectInList(IDC_DOT_LINE_WIDTH, printerRecord.DotLineWidth == kWideLine ? 1 : 0);
-  view_.SelectInList(IDC_EFFECTS, printerRecord.Effects <= 10 ? static_cast<int>(printerRecord.Effects) : -1);
+  codePageValue = shown.CharCodePage;
+  view_.SelectInList(IDC_DOT_LINE_WIDTH, shown.DotLineWidth == kWideLine ? 1 : 0);
+  view_.SelectInList(IDC_EFFECTS, shown.Effects <= 10 ? static_cast<int>(shown.Effects) : -1);
+  shownDotLineWidth_ = view_.ListSelection(IDC_DOT_LINE_WIDTH);
+  shownEffect_ = view_.ListSelection(IDC_EFFECTS);
   ShowValues();
 }
 
@@ -137,7 +140,7 @@ bool CCorvaleDlg::ReadNumber(int editId, std::uint32_t minimum, std::uint32_t ma
   } else {
     if (parsed == Parse::kNumber) value = number;
     if (parsed == Parse::kNumber && number >= minimum && number <= maximum) return true;
-    message = ReplaceAll(ReplaceAll(messages::kOutOfRange, u"%1", Decimal(minimum)), u"%2", Decimal(maximum));
+    message = messages::Fill(messages::kOutOfRange, Decimal(minimum), Decimal(maximum));
   }
   view_.ShowMessage(message, kMbOk | kMbIconExclamation);
   view_.FocusAndSelectAll(editId);
@@ -171,8 +174,13 @@ void CCorvaleDlg::EnablePortControls(int index) {
 }
 
 void CCorvaleDlg::CollectSettings(LDNRecord& record) {
-  record.DotLineWidth = view_.ListSelection(IDC_DOT_LINE_WIDTH) == 0 ? 576 : kWideLine;
-  record.Effects = static_cast<std::uint32_t>(view_.ListSelection(IDC_EFFECTS));
+  // A list that still shows what it showed keeps the stored setting: "576" stands for any width
+  // but 640, and a list without selection for a value it has no entry for.
+  const int dotLineWidth = view_.ListSelection(IDC_DOT_LINE_WIDTH);
+  if (dotLineWidth != shownDotLineWidth_) record.DotLineWidth = dotLineWidth == 0 ? 576 : kWideLine;
+  const int effect = view_.ListSelection(IDC_EFFECTS);
+  if (effect != shownEffect_ && effect >= 0) record.Effects = static_cast<std::uint32_t>(effect);
+  const std::uint32_t storedPortType = record.PortType;
   record.CharCodePage = codePageValue;
   record.PortType = static_cast<std::uint32_t>(portIndex + 1);
   record.TimeOut = timeOutValue;
@@ -181,8 +189,13 @@ void CCorvaleDlg::CollectSettings(LDNRecord& record) {
       record.PortSetting = 0;
       break;
     case kPortSerialIndex: {
-      const auto port = static_cast<std::uint32_t>(view_.ListSelection(IDC_PORT_NAME) + 1) & 0xFF;
-      const auto baud = static_cast<std::uint32_t>(view_.ListSelection(IDC_BAUD_RATE) + 1) & 0xFF;
+      auto byte = [&](int listId, int shown, int shift) {
+        const int selected = view_.ListSelection(listId);
+        if (selected == shown && storedPortType == kPortSerial) return (record.PortSetting >> shift) & 0xFF;
+        return static_cast<std::uint32_t>(selected + 1) & 0xFF;
+      };
+      const std::uint32_t port = byte(IDC_PORT_NAME, shownPortName_, 0);
+      const std::uint32_t baud = byte(IDC_BAUD_RATE, shownBaudRate_, 8);
       record.PortSetting = (record.PortSetting & 0xFFFF0000u) | baud << 8 | port;
       break;
     }
@@ -194,7 +207,19 @@ void CCorvaleDlg::CollectSettings(LDNRecord& record) {
   }
 }
 
-CCorvaleDlg::Applied CCorvaleDlg::ApplyToSelectedLdn(std::u16string* name) {
+std::u16string CCorvaleDlg::Refusal(const LDNRecord& record, const std::u16string& name,
+                                    const std::u16string& deviceClass) const {
+  // A record that found no key holds no one's settings; one whose key lacks the marker, or stands
+  // in front of the alias that the list shows, would write over another program's or LDN's device.
+  if (!record.KeyFound()) return messages::Fill(messages::kLdnNotFoundInClass, name, deviceClass);
+  if (!CarriesMadeByToolMarker(record.VersionSO) || record.ShadowsAlias()) {
+    return messages::Fill(messages::kNotItsKey, name, deviceClass);
+  }
+  return {};
+}
+
+CCorvaleDlg::Applied CCorvaleDlg::ApplyToSelectedLdn(std::u16string* name, std::u16string* notes) {
+  notes->clear();
   const int selected = view_.ListSelection(IDC_LDN_LIST);
   *name = selected < 0 ? std::u16string() : view_.ListText(IDC_LDN_LIST, selected);
   // The blank entry of an empty list names no LDN.
@@ -203,68 +228,95 @@ CCorvaleDlg::Applied CCorvaleDlg::ApplyToSelectedLdn(std::u16string* name) {
     return Applied::kStopped;
   }
   if (!ReadControls()) return Applied::kStopped;
+  if (const std::u16string refusal = Refusal(printerRecord, *name, kPrinterClassName); !refusal.empty()) {
+    view_.ShowMessage(refusal + u"\r\n" + messages::kNothingWritten, kMbOk | kMbIconExclamation);
+    return Applied::kStopped;
+  }
   CollectSettings(printerRecord);
   CollectSettings(drawerRecord);
-  // A record goes back only to the key it was read from: one that found no key would otherwise
-  // land on whatever key its empty or foreign LDNName names.
-  if (!printerRecord.KeyFound()) return Applied::kPrinterMissing;
+  // The records now hold what the lists show.
+  shownDotLineWidth_ = view_.ListSelection(IDC_DOT_LINE_WIDTH);
+  shownEffect_ = view_.ListSelection(IDC_EFFECTS);
+  if (portIndex == kPortSerialIndex) {
+    shownPortName_ = view_.ListSelection(IDC_PORT_NAME);
+    shownBaudRate_ = view_.ListSelection(IDC_BAUD_RATE);
+  }
   if (!printerRecord.WriteLDN(store_, printerRecord.KeyName, kPrinterClassName)) return Applied::kWriteFailed;
-  if (!drawerRecord.KeyFound()) return Applied::kDrawerMissing;
-  if (!drawerRecord.WriteLDN(store_, drawerRecord.KeyName, kDrawerClassName)) return Applied::kWriteFailed;
-  return Applied::kWritten;
-}
-
-void CCorvaleDlg::ShowMissing(const std::u16string& name, const std::u16string& deviceClass,
-                              const std::u16string& outcome) {
-  const std::u16string missing =
-      ReplaceAll(ReplaceAll(messages::kLdnNotFoundInClass, u"%2", deviceClass), u"%1", name);
-  view_.ShowMessage(missing + u"\r\n" + outcome, kMbOk | kMbIconExclamation);
+  std::vector<std::u16string> kept = printerRecord.KeptAsStored();
+  Applied applied = Applied::kWritten;
+  if (const std::u16string refusal = Refusal(drawerRecord, *name, kDrawerClassName); !refusal.empty()) {
+    *notes = refusal + u"\r\n" + messages::kOnlyPrinterWritten;
+    applied = Applied::kPrinterOnly;
+  } else if (!drawerRecord.WriteLDN(store_, drawerRecord.KeyName, kDrawerClassName)) {
+    return Applied::kWriteFailed;
+  } else {
+    for (const std::u16string& value : drawerRecord.KeptAsStored()) {
+      if (std::find(kept.begin(), kept.end(), value) == kept.end()) kept.push_back(value);
+    }
+  }
+  if (!kept.empty()) {
+    std::u16string names;
+    for (const std::u16string& value : kept) names += (names.empty() ? u"" : u", ") + value;
+    *notes += (notes->empty() ? u"" : u"\r\n") + messages::Fill(messages::kKeptAsStored, names);
+  }
+  return applied;
 }
 
 void CCorvaleDlg::OnApply() {
   std::u16string name;
-  switch (ApplyToSelectedLdn(&name)) {
+  std::u16string notes;
+  switch (ApplyToSelectedLdn(&name, &notes)) {
     case Applied::kStopped:
       break;
     case Applied::kWritten:
-      view_.ShowMessage(messages::kApplySuccess, kMbOk);
+      if (notes.empty()) {
+        view_.ShowMessage(messages::kApplySuccess, kMbOk);
+      } else {
+        view_.ShowMessage(messages::kApplySuccess + u"\r\n" + notes, kMbOk | kMbIconExclamation);
+      }
+      break;
+    case Applied::kPrinterOnly:
+      view_.ShowMessage(notes, kMbOk | kMbIconExclamation);
       break;
     case Applied::kWriteFailed:
       view_.ShowMessage(messages::kApplyFailed, kMbOk);
-      break;
-    case Applied::kPrinterMissing:
-      ShowMissing(name, kPrinterClassName, messages::kNothingWritten);
-      break;
-    case Applied::kDrawerMissing:
-      ShowMissing(name, kDrawerClassName, messages::kOnlyPrinterWritten);
       break;
   }
 }
 
 void CCorvaleDlg::OnTestPrinter() {
   std::u16string name;
-  switch (ApplyToSelectedLdn(&name)) {
+  std::u16string notes;
+  switch (ApplyToSelectedLdn(&name, &notes)) {
     case Applied::kStopped:
       return;
     case Applied::kWriteFailed:
       view_.ShowMessage(messages::kApplyFailed, kMbOk);
       return;
-    case Applied::kPrinterMissing:
-      ShowMissing(name, kPrinterClassName, messages::kNothingWritten);
-      return;
-    case Applied::kDrawerMissing:
-      // The printer, which the test prints on, has its settings; the message says what is missing.
-      ShowMissing(name, kDrawerClassName, messages::kOnlyPrinterWritten);
-      break;
     case Applied::kWritten:
+    case Applied::kPrinterOnly:
+      // The printer, which the test prints on, has its settings; the technician reads first what
+      // else there is to know.
+      if (!notes.empty()) view_.ShowMessage(notes, kMbOk | kMbIconExclamation);
       break;
   }
+  StartTestProgram(name);
+}
+
+void CCorvaleDlg::StartTestProgram(const std::u16string& name) {
   // Only the copy in the tool's own folder: a bare file name would let the shell look along PATH
   // and in App Paths, which any program of the same user can fill, and the tool runs elevated.
   const std::u16string directory = shell_.CurrentDirectory();
-  if (directory.empty()) return;
+  if (directory.empty()) {
+    view_.ShowMessage(messages::Fill(messages::kCannotStart, u"Dunlith.exe", messages::kNoCurrentDirectory),
+                      kMbOk | kMbIconExclamation);
+    return;
+  }
   const std::u16string program = directory + (directory.back() == u'\\' ? u"" : u"\\") + u"Dunlith.exe";
-  shell_.Execute(view_.Handle(), u"open", program, name, directory, kShowNormal);
+  std::u16string failure;
+  if (!shell_.Execute(view_.Handle(), u"open", program, name, directory, kShowNormal, &failure)) {
+    view_.ShowMessage(messages::Fill(messages::kCannotStart, program, failure), kMbOk | kMbIconExclamation);
+  }
 }
 
 void CCorvaleDlg::OnDelete() {
@@ -280,9 +332,18 @@ void CCorvaleDlg::OnDelete() {
   if (printer == kLdnDeleted && drawer == kLdnDeleted) {
     view_.ShowMessage(messages::kDeleteSuccess, kMbOk);
     RefreshLDNList(u"");
-  } else {
-    view_.ShowMessage(messages::kDeleteFailed, kMbOk);
+    return;
   }
+  // Half of it gone: what is left is named, and the list no longer shows what went.
+  std::u16string message = messages::kDeleteFailed;
+  const bool partly = printer == kLdnDeleted || drawer == kLdnDeleted;
+  if (partly) {
+    for (const std::u16string* deviceClass : {&kPrinterClassName, &kDrawerClassName}) {
+      if (store_.HasLDNAlias(*deviceClass, name)) message += u"\r\n" + messages::Fill(messages::kLeftUnder, name, *deviceClass);
+    }
+  }
+  view_.ShowMessage(message, kMbOk);
+  if (partly) RefreshLDNList(u"");
 }
 
 void CCorvaleDlg::OnLdnSelectionChange() {

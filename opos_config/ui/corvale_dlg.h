@@ -43,12 +43,23 @@ class CCorvaleDlg {
   std::u16string creditText;
 
  private:
-  enum class Applied { kStopped, kWritten, kWriteFailed, kPrinterMissing, kDrawerMissing };
+  // kPrinterOnly: the cash-drawer half was left out, and |notes| say why.
+  enum class Applied { kStopped, kWritten, kPrinterOnly, kWriteFailed };
   // Apply's steps, shared with Test Printer, up to its closing message; |name| receives the text
-  // of the LDN entry it applied to.
-  Applied ApplyToSelectedLdn(std::u16string* name);
-  void ShowMissing(const std::u16string& name, const std::u16string& deviceClass, const std::u16string& outcome);
+  // of the LDN entry it applied to, |notes| what the user is to know besides the outcome.
+  Applied ApplyToSelectedLdn(std::u16string* name, std::u16string* notes);
+  // Why |record| may not go back into the key it was read from, or empty when it may.
+  std::u16string Refusal(const LDNRecord& record, const std::u16string& name, const std::u16string& deviceClass) const;
+  void StartTestProgram(const std::u16string& name);
   bool ReadNumber(int editId, std::uint32_t minimum, std::uint32_t maximum, std::uint32_t& value);
+
+  // What the lists showed of the LDN last shown, so that a setting the lists cannot show stays as
+  // stored until the user chooses another entry. kNotShown before any LDN was shown.
+  static constexpr int kNotShown = -2;
+  int shownDotLineWidth_ = kNotShown;
+  int shownEffect_ = kNotShown;
+  int shownPortName_ = kNotShown;  // only when the LDN was shown as serial
+  int shownBaudRate_ = kNotShown;
 
   CorvaleView& view_;
   OposStore& store_;

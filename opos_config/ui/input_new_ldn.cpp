@@ -1,6 +1,7 @@
 #include "input_new_ldn.h"
 
 #include "messages.h"
+#include "store/ldn_record.h"
 #include "resources/resource.h"
 
 namespace corvale {
@@ -36,13 +37,20 @@ void InputNewLDN::OnOK(NewLdnView& view) {
   }
   // An LDN the printer class already has is completed in the cash-drawer class; any other
   // failure there is the user's to see.
-  const int printer = store_.CreateLDN(newName, u"POSPrinter");
+  // A key that a failed creation could not take back is named, for the technician to remove.
+  std::u16string keyLeft;
+  auto report = [&](int result, const std::u16string& deviceClass) {
+    std::u16string text = MessageFor(result, newName);
+    if (!keyLeft.empty()) text += u"\r\n" + messages::Fill(messages::kKeyLeftBehind, keyLeft, deviceClass);
+    view.ShowMessage(text, kMbOk);
+  };
+  const int printer = store_.CreateLDN(newName, kPrinterClass, &keyLeft);
   if (printer != kLdnCreated && printer != kLdnExists) {
-    view.ShowMessage(MessageFor(printer, newName), kMbOk);
+    report(printer, kPrinterClass);
     return;
   }
-  const int drawer = store_.CreateLDN(newName, u"CashDrawer");
-  view.ShowMessage(MessageFor(drawer, newName), kMbOk);
+  const int drawer = store_.CreateLDN(newName, kDrawerClass, &keyLeft);
+  report(drawer, kDrawerClass);
   if (drawer == kLdnCreated) view.EndDialog(kIdOk);
 }
 

@@ -83,11 +83,13 @@ TEST_P(LdnLookupTest, TakesTheKeyOfThatNameBeforeAnAlias) {
   AddLdn(u"A", corvale::kPortUsb, 0);
   AddLdn(u"B", corvale::kPortSerial, 0x0203);
   // The alias "POSPrinter80" names B's key, but a key of that very name exists: A's.
-  seed_.Sz(store_.ClassKeyPath(kPrinterClass), u"POSPrinter80", u"POSPrinter80_1");
+  const std::u16string keyOfB = seed_.String(store_.ClassKeyPath(kPrinterClass), u"B");
+  ASSERT_NE(keyOfB, u"POSPrinter80");
+  seed_.Sz(store_.ClassKeyPath(kPrinterClass), u"POSPrinter80", keyOfB);
   const TestTarget target = LookUpLdn(store_, u"POSPrinter80");
   ASSERT_EQ(target.problem, LdnProblem::kNone);
   EXPECT_EQ(target.port.kind, PortKind::kUsb);
-  EXPECT_EQ(ResolveLdnKey(store_, u"B", kPrinterClass), u"POSPrinter80_1");
+  EXPECT_EQ(ResolveLdnKey(store_, u"B", kPrinterClass), keyOfB);
 }
 
 TEST_P(LdnLookupTest, SerialSettingsComeFromTheLowTwoBytes) {

@@ -19,11 +19,16 @@ class RecordingShell final : public Shell {
     int show;
   };
   std::u16string CurrentDirectory() override { return currentDirectory; }
-  void Execute(WindowHandle owner, const std::u16string& verb, const std::u16string& file,
-               const std::u16string& parameters, const std::u16string& directory, int show) override {
+  bool Execute(WindowHandle owner, const std::u16string& verb, const std::u16string& file,
+               const std::u16string& parameters, const std::u16string& directory, int show,
+               std::u16string* failure) override {
     calls.push_back({owner, verb, file, parameters, directory, show});
+    if (!failureText.empty()) *failure = failureText;
+    return failureText.empty();
   }
   std::u16string currentDirectory = u"C:\\Shop";
+  // Set, a start fails with these words.
+  std::u16string failureText;
   std::vector<Call> calls;
 };
 

@@ -18,12 +18,11 @@ namespace {
 
 using namespace pos::testing;
 
-// DLLs that system components load by name once the program runs: the image library, which the
-// theme library loads when the first window is drawn, and those of the cryptographic provider,
-// which the stack protector asks for its canary as the program starts. (What the common controls
-// load as the process itself is set up, the theme library among them, comes before any code of the
-// program runs.)
-const wchar_t* const kPlantedNames[] = {L"msimg32.dll", L"bcrypt.dll", L"crypt32.dll"};
+// DLLs that system components load by name once the program runs: the theme library, which the
+// common controls load, the image library, which the theme library loads when the first window is
+// drawn, and those of the cryptographic provider, which the stack protector asks for its canary as
+// the program starts.
+const wchar_t* const kPlantedNames[] = {L"uxtheme.dll", L"msimg32.dll", L"bcrypt.dll", L"crypt32.dll"};
 const wchar_t kOverrides[] = L"Software\\Wine\\AppDefaults\\Corvale.exe";
 
 std::wstring ScratchFolder(const std::wstring& tag) {

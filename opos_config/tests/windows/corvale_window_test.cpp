@@ -234,8 +234,9 @@ TEST_F(CorvaleWindowTest, CreatesANewLdn) {
   EXPECT_FALSE(IsWindow(dialog));
   EXPECT_THAT(ListEntries(main_, IDC_LDN_LIST), ElementsAre(L"Shop", L"Shop 2"));
   EXPECT_EQ(ListSelection(main_, IDC_LDN_LIST), 1);
-  EXPECT_EQ(seed_.String(store_.ClassKeyPath(kPrinterClass), u"Shop 2"), u"POSPrinter80_1");
-  EXPECT_EQ(seed_.String(store_.ClassKeyPath(kDrawerClass), u"Shop 2"), u"POSPrinter80_1");
+  // Shop holds POSPrinter80 and POSPrinter80_1: no key name is taken twice, in either class.
+  EXPECT_EQ(seed_.String(store_.ClassKeyPath(kPrinterClass), u"Shop 2"), u"POSPrinter80_2");
+  EXPECT_EQ(seed_.String(store_.ClassKeyPath(kDrawerClass), u"Shop 2"), u"POSPrinter80_3");
 }
 
 TEST_F(CorvaleWindowTest, ANewLdnThatExistsKeepsTheDialogOpen) {
@@ -353,8 +354,10 @@ TEST_F(CorvaleWindowTest, TestPrinterStartsOnlyTheTestProgramInItsCurrentDirecto
   StartCorvale();
   SetEnvironmentVariableW(L"PATH", path.c_str());
 
-  // None in the current directory: nothing may start.
-  EXPECT_THAT(ClickAndAnswer(IDB_TEST_PRINTER), IsEmpty());
+  // None in the current directory: nothing may start, and the technician is told.
+  const std::vector<SeenMessageBox> seen = ClickAndAnswer(IDB_TEST_PRINTER);
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].text.rfind(L"Cannot start " + scratch_ + L"\\Dunlith.exe !\r\n", 0), 0u) << Utf8(seen[0].text);
   // Then the one there, and only that one.
   ASSERT_TRUE(CopyFileW((planted + L"\\Dunlith.exe").c_str(), (scratch_ + L"\\Dunlith.exe").c_str(), FALSE));
   EXPECT_THAT(ClickAndAnswer(IDB_TEST_PRINTER), IsEmpty());
@@ -394,6 +397,37 @@ TEST_F(CorvaleWindowTest, ApplyWritesOnlyIntoKeysItRead) {
   EXPECT_EQ(seed_.Snapshot(Root()), before);
 }
 
+TEST_F(CorvaleWindowTest, AnotherProgramsKeyNamedLikeAnLdnIsNeitherShownNorWritten) {
+  AddLdn(u"Mine", kPortSerial, 0x0305);
+  AddLdn(u"Shop", kPortEthernet, 0x0A000001);
+  // The key "Shop" stands in front of the alias "Shop" that the list shows.
+  const std::u16string theirs = store_.ClassKeyPath(kPrinterClass) + u"\\Shop";
+  seed_.Sz(theirs, u"DeviceName", u"not ours");
+  seed_.Dword(theirs, u"PortType", kPortEthernet);
+  seed_.Dword(theirs, u"PortSetting", 0xC0A80001);
+  StartCorvale();
+  ASSERT_THAT(ListEntries(main_, IDC_LDN_LIST), ElementsAre(L"Mine", L"Shop"));
+  ASSERT_TRUE(Checked(main_, IDR_SERIAL));
+  const std::string before = seed_.Snapshot(Root());
+
+  ChooseInList(main_, IDC_LDN_LIST, 1);
+  // Neither Mine's settings nor the other program's.
+  EXPECT_TRUE(Checked(main_, IDR_USB));
+  EXPECT_FALSE(Checked(main_, IDR_SERIAL));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(main_, IDC_PORT_NAME)));
+  EXPECT_EQ(ControlText(main_, IDE_TIME_OUT), L"1000");
+
+  SetControlText(main_, IDE_TIME_OUT, L"4000");
+  Pending click = Click(main_, IDB_APPLY);
+  HWND box = WaitForDialog(program_->processId(), L"Corvale", {main_}, 10000, &click);
+  ASSERT_NE(box, nullptr) << "no message";
+  EXPECT_EQ(ReadMessageBox(box).text, L"<Shop> under POSPrinter is not the key this tool made for it !\r\nNothing was written.");
+  EXPECT_TRUE(SaveScreenshot(box, Screenshot(L"corvale-not-its-key.png")));
+  Press(box, IDOK);
+  ASSERT_TRUE(click.WaitDone(10000));
+  EXPECT_EQ(seed_.Snapshot(Root()), before);
+}
+
 TEST_F(CorvaleWindowTest, NewRefusesTheKeyNameOfAnotherLdn) {
   AddLdn(u"Shop", kPortUsb, 0);
   seed_.Sz(store_.ClassKeyPath(kDrawerClass) + u"\\POSPrinter80_1", u"DeviceName", u"another program's");
@@ -425,15 +459,17 @@ TEST_F(CorvaleWindowTest, DeleteLeavesWhatTheToolDidNotMakeOrCouldNotRemove) {
   seed_.Key(KeyOf(kDrawerClass, u"Nested") + u"\\Extra");
   StartCorvale();
   const std::string drawerBefore = seed_.Snapshot(store_.ClassKeyPath(kDrawerClass));
-  for (int entry : {0, 1}) {
-    ChooseInList(main_, IDC_LDN_LIST, entry);
-    EXPECT_THAT(ClickAndAnswer(IDB_DELETE), ElementsAre(Says(L"Delete LDN failed !"))) << entry;
+  // Each time the printer half goes, what is left is named and the list reloaded.
+  for (int i = 0; i < 2; ++i) {
+    const std::wstring name = ListEntries(main_, IDC_LDN_LIST).at(0);
+    ChooseInList(main_, IDC_LDN_LIST, 0);
+    EXPECT_THAT(ClickAndAnswer(IDB_DELETE), ElementsAre(Says(L"Delete LDN failed !\r\n<" + name + L"> is left under CashDrawer.")));
   }
   EXPECT_EQ(seed_.Snapshot(store_.ClassKeyPath(kDrawerClass)), drawerBefore);
   std::vector<std::u16string> printerAliases;
   store_.ListLDNAliases(kPrinterClass, printerAliases);
   EXPECT_THAT(printerAliases, IsEmpty()) << "the printer halves were the tool's own";
-  EXPECT_EQ(ListCount(main_, IDC_LDN_LIST), 2) << "the list is not reloaded";
+  EXPECT_THAT(ListEntries(main_, IDC_LDN_LIST), ElementsAre(L""));
 }
 
 // The oldest tills: 32-bit Windows XP (version 5.1), where the OPOS keys lie under
