@@ -54,6 +54,11 @@ class CommandRunTest : public UsbFixture {
   }
 
   int Run(const Args& arguments) { return RunVelmaraCommandLine(arguments, services_); }
+  // The port of the printer |name|, or that there is none.
+  std::string PortOf(const std::string& name) const {
+    const PrinterInfo2* printer = spooler_.FindPrinter(name);
+    return printer == nullptr ? "<no printer>" : printer->portName;
+  }
 
   std::vector<std::string> BoxTexts() const {
     std::vector<std::string> texts;
@@ -98,7 +103,7 @@ TEST_F(CommandRunTest, AQuietInstallationOnTheConnectedUsbPrinterShowsNothingAnd
 TEST_F(CommandRunTest, TheDefaultPrinterAndTheTestPageWhenAskedFor) {
   system_.uiLanguage = 0x0804;
   EXPECT_EQ(Run({"/install", "DIZ-76C", "/port", "LPT1:", "/default", "/testpage", "/quiet"}), kExitDone);
-  EXPECT_EQ(spooler_.FindPrinter("DIZ-76C")->portName, "LPT1:");
+  EXPECT_EQ(PortOf("DIZ-76C"), "LPT1:");
   EXPECT_EQ(spooler_.defaultPrinter(), "DIZ-76C");
   ASSERT_EQ(printing_.documents.size(), 1u);
   EXPECT_EQ(printing_.documents[0].printerName, "DIZ-76C");
@@ -116,7 +121,7 @@ TEST_F(CommandRunTest, TheDefaultPrinterAndTheTestPageWhenAskedFor) {
 
 TEST_F(CommandRunTest, ANamedUsbPortIsTakenAsItIsWithoutLookingForPrinters) {
   EXPECT_EQ(Run({"/install", "DUR-58", "/port", "usb001", "/quiet"}), kExitDone);
-  EXPECT_EQ(spooler_.FindPrinter("DUR-58")->portName, "USB001");
+  EXPECT_EQ(PortOf("DUR-58"), "USB001");
 }
 
 TEST_F(CommandRunTest, EachFailureHasItsExitCodeAndLeavesTheSpoolerAsItWas) {
@@ -209,7 +214,7 @@ TEST_F(CommandRunTest, OnWindows8AndLaterAPrinterIsFoundWithoutItsLinkedValue) {
   EXPECT_FALSE(g_skipLinkedCheck);
   system_.version = {6, 2};
   EXPECT_EQ(Run({"/install", "RUD-80", "/quiet"}), kExitDone);
-  EXPECT_EQ(spooler_.FindPrinter("RUD-80")->portName, "USB001");
+  EXPECT_EQ(PortOf("RUD-80"), "USB001");
 }
 
 TEST_F(CommandRunTest, TheLogFileGetsEveryLineWithTheTime) {

@@ -236,6 +236,15 @@ TEST_F(CommandRunTest, NothingIsWrittenNotEvenTheClassKeysWhenTheFileIsWrong) {
   EXPECT_FALSE(seed_.Exists(kRoot));
   EXPECT_THAT(boxes_.texts, IsEmpty());
   EXPECT_THAT(Output(), HasSubstr("line 4: Port \"COM1\" is not"));
+
+  // Another program's LDN, found only once the registry is asked.
+  seed_.Dword(store_.ClassKeyPath(kDrawerClass) + u"\\TheirKey", u"PortType", 1);
+  seed_.Sz(store_.ClassKeyPath(kDrawerClass), u"B", u"TheirKey");
+  const std::string before = Everything();
+  files_.AddFile(u"bad.ini", "[A]\nPort = USB\n[B]\n");
+  EXPECT_EQ(Run({u"/import", u"bad.ini", u"/quiet"}), kExitFileHasErrors);
+  EXPECT_EQ(Everything(), before);
+  EXPECT_FALSE(seed_.Exists(store_.ClassKeyPath(kPrinterClass)));
 }
 
 TEST_F(CommandRunTest, AFileThatCannotBeReadOrWritten) {

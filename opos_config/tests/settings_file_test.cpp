@@ -126,6 +126,7 @@ TEST(ReadSettingsFile, WhatIsNotUtf8TextIsNamedByItsLine) {
     const char* says;
   } cases[] = {
       {"[A]\nPort = USB\n[\xC0\xAF]\n", 3, "not UTF-8 text"},                   // an overlong "/"
+      {"[A]\n[B\xE0\x80\xAF]\n", 2, "not UTF-8 text"},                         // an overlong "/" of three bytes
       {"[A]\n[B\xED\xA0\x80]\n", 2, "not UTF-8 text"},                         // a surrogate
       {"[A]\n[B\xF4\x90\x80\x80]\n", 2, "not UTF-8 text"},                     // past U+10FFFF
       {"[A]\n\n[\xE6\x94]", 3, "not UTF-8 text"},                              // cut off
