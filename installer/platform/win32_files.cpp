@@ -9,11 +9,8 @@
 
 namespace velmara {
 
-namespace {
-
-// The name the system takes for |path|. The system refuses a path of MAX_PATH characters or more,
-// with its terminating NUL, unless it is in the \\?\ form; that form must be absolute and is not
-// normalised, so the path is made absolute and normal first.
+// The \\?\ form must be absolute and is not normalised, so the path is made absolute and normal
+// first.
 std::wstring SystemPath(const std::string& path) {
   const std::wstring wide = Wide(path);
   if (wide.rfind(L"\\\\?\\", 0) == 0 || wide.rfind(L"\\\\.\\", 0) == 0) return wide;
@@ -26,8 +23,6 @@ std::wstring SystemPath(const std::string& path) {
   if (absolute.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + absolute.substr(2);
   return L"\\\\?\\" + absolute;
 }
-
-}  // namespace
 
 FileStatus Win32Files::Copy(const std::string& from, const std::string& to, bool failIfExists) {
   if (CopyFileW(Wide(from).c_str(), Wide(to).c_str(), failIfExists ? TRUE : FALSE)) return file_error::kSuccess;

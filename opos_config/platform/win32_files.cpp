@@ -12,22 +12,6 @@ namespace {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 strings pass to the W functions as they are");
 
-// The name the system takes for |path|. The system refuses a path of MAX_PATH characters or more,
-// with its terminating NUL, unless it is in the \\?\ form; that form must be absolute and is not
-// normalised, so the path is made absolute and normal first.
-std::wstring SystemPath(const std::u16string& path) {
-  const std::wstring wide(path.begin(), path.end());
-  if (wide.rfind(L"\\\\?\\", 0) == 0 || wide.rfind(L"\\\\.\\", 0) == 0) return wide;
-  const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-  if (needed == 0 || needed <= MAX_PATH) return wide;
-  std::vector<wchar_t> full(needed);
-  const DWORD length = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
-  if (length == 0 || length >= needed) return wide;
-  const std::wstring absolute(full.data(), length);
-  if (absolute.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + absolute.substr(2);
-  return L"\\\\?\\" + absolute;
-}
-
 FileStatus WriteAll(HANDLE file, std::string_view bytes) {
   while (!bytes.empty()) {
     DWORD written = 0;
@@ -40,6 +24,21 @@ FileStatus WriteAll(HANDLE file, std::string_view bytes) {
 }
 
 }  // namespace
+
+// The \\?\ form must be absolute and is not normalised, so the path is made absolute and normal
+// first.
+std::wstring SystemPath(const std::u16string& path) {
+  const std::wstring wide(path.begin(), path.end());
+  if (wide.rfind(L"\\\\?\\", 0) == 0 || wide.rfind(L"\\\\.\\", 0) == 0) return wide;
+  const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (needed == 0 || needed <= MAX_PATH) return wide;
+  std::vector<wchar_t> full(needed);
+  const DWORD length = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+  if (length == 0 || length >= needed) return wide;
+  const std::wstring absolute(full.data(), length);
+  if (absolute.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + absolute.substr(2);
+  return L"\\\\?\\" + absolute;
+}
 
 FileStatus Win32Files::Read(const std::u16string& path, std::size_t maxBytes, std::string* bytes) {
   bytes->clear();

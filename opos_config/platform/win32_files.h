@@ -1,8 +1,15 @@
 #pragma once
 
+#include <string>
+
 #include "files.h"
 
 namespace corvale {
+
+// The name the system takes for |path|: as given while it is short once made absolute, else its
+// absolute form with the \\?\ prefix (\\?\UNC\ for a network path), without which the system
+// refuses a path of MAX_PATH characters or more.
+std::wstring SystemPath(const std::u16string& path);
 
 // CreateFileW, ReadFile and WriteFile; a path of MAX_PATH characters or more goes to the system in
 // its \\?\ form.

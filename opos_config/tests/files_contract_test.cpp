@@ -213,6 +213,33 @@ TEST_P(FilesContract, PathsLongerThanMaxPath) {
   EXPECT_EQ(Read(relative), "near");
 }
 
+#ifdef _WIN32
+// Wine takes a path past MAX_PATH as it is; Windows only in the \\?\ form, which the adapter makes.
+TEST(Win32Files, APathOfMaxPathCharactersOrMoreGoesInItsLongForm) {
+  const std::u16string a(150, u'a'), b(150, u'b');
+  std::vector<wchar_t> current(GetCurrentDirectoryW(0, nullptr));
+  GetCurrentDirectoryW(static_cast<DWORD>(current.size()), current.data());
+  const std::wstring here(current.data());
+  const auto wide = [](const std::u16string& text) { return std::wstring(text.begin(), text.end()); };
+  const struct {
+    std::u16string path;
+    std::wstring expected;
+  } cases[] = {
+      {u"C:\\logs\\tills.ini", L"C:\\logs\\tills.ini"},
+      {u"tills.ini", L"tills.ini"},
+      {u"C:\\" + a + u"\\" + b + u"\\tills.ini", L"\\\\?\\C:\\" + wide(a) + L"\\" + wide(b) + L"\\tills.ini"},
+      {u"C:/" + a + u"/x/../" + b + u"/tills.ini", L"\\\\?\\C:\\" + wide(a) + L"\\" + wide(b) + L"\\tills.ini"},
+      {u"\\\\server\\share\\" + a + u"\\" + b, L"\\\\?\\UNC\\server\\share\\" + wide(a) + L"\\" + wide(b)},
+      {u"\\\\?\\C:\\" + a + u"\\" + b, L"\\\\?\\C:\\" + wide(a) + L"\\" + wide(b)},
+      {a + u"\\" + b, L"\\\\?\\" + here + (here.back() == L'\\' ? L"" : L"\\") + wide(a) + L"\\" + wide(b)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Narrow(c.path.substr(0, 40)));
+    EXPECT_TRUE(SystemPath(c.path) == c.expected);
+  }
+}
+#endif
+
 INSTANTIATE_TEST_SUITE_P(Backends, FilesContract, ::testing::ValuesIn(DiskBackends()),
                          [](const auto& param) { return param.param.name; });
 
