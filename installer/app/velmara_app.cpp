@@ -2,18 +2,26 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "command_line.h"
+#include "command_run.h"
 #include "main_window.h"
+#include "program_end.h"
 #include "platform/shell.h"
+#include "platform/win32_console.h"
 #include "platform/win32_device_interfaces.h"
 #include "platform/win32_device_output.h"
 #include "platform/win32_dll_search.h"
 #include "platform/win32_files.h"
+#include "platform/win32_gdi_handles.h"
 #include "platform/win32_machine_registry.h"
 #include "platform/win32_printing.h"
 #include "platform/win32_spooler.h"
 #include "platform/win32_system_functions.h"
 #include "platform/win32_system_info.h"
+#include "platform/win32_text.h"
 #include "platform/win32_threads.h"
 #include "platform/win32_ui_services.h"
 #include "resources/resource.h"
@@ -22,11 +30,6 @@
 namespace velmara {
 
 namespace {
-
-// How long the end of the program waits for port-identification pages still on their way: long
-// enough for a printer to take a page, so that none is cut off before its cut command, and short
-// enough that a printer that never answers does not hold the program.
-constexpr std::uint32_t kWritersGrace = 10000;
 
 // Before anything else of the program or of its runtime runs, so before any window exists: the
 // stack protector's set-up, a constructor of the runtime, already asks Windows' cryptographic
@@ -62,13 +65,21 @@ class CTarvennPrinterDriverSetupApp {
     const UsbServices usb{deviceInterfaces, machineRegistry, deviceOutput, threads, messages, pauses, debug};
     const MainServices main{system, shell, pauses};
 
-    {
+    // Without arguments the program is the dialog it has always been.
+    const std::vector<std::string> arguments = SplitCommandLine(Narrow(GetCommandLineW()));
+    int exitCode = kExitDone;
+    if (arguments.empty()) {
       CTarvennPrinterDriverSetupDlg dialog(main, engine, usb);
       Win32MainWindow window(dialog);
       window.RunModal(instance, IDD_MAIN, nullptr);
+    } else {
+      Win32Console console;
+      const UniqueBitmap logo(static_cast<HBITMAP>(
+          LoadImageW(instance, MAKEINTRESOURCEW(IDB_TEST_PAGE_LOGO), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+      exitCode = RunVelmaraCommandLine(arguments, CommandServices{engine, usb, console, PageBitmapFromHandle(logo.Get())});
     }
-    threads.WaitForAll(kWritersGrace);
-    return 0;
+    WaitForWritersAtEnd(threads);
+    return exitCode;
   }
 };
 
@@ -79,6 +90,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     velmara::LoadSystemLibraries();
     return velmara::CTarvennPrinterDriverSetupApp().Run(instance);
   } catch (...) {
-    return 1;
+    return velmara::kExitUnexpected;
   }
 }

@@ -93,6 +93,31 @@ bool IsWindows8OrLater(const std::string& osName) {
   return osName == "Windows 8" || osName == "Windows 8.1" || osName == "Windows 10" || osName == "Windows 10.1";
 }
 
+void NoteWindows8OrLater(const std::string& detectedOs, DebugOutput& debug) {
+  if (!IsWindows8OrLater(detectedOs)) return;
+  g_skipLinkedCheck = true;
+  debug.Write(detectedOs + ",1");
+}
+
+int MediumModelFamilies(Files& files) {
+  int families = kFamiliesNone;
+  if (files.Exists("Windows NT x86\\POS58.DLL")) families = kFamilies58;
+  if (files.Exists("Windows NT x86\\POS80.DLL")) families = families == kFamilies58 ? kFamiliesBoth : kFamilies80;
+  return families;
+}
+
+bool FamiliesCarryModel(int families, int modelIndex) {
+  // The 58 mm file also brings the 90 mm and 76 mm models.
+  const bool is80 = modelIndex == 2 || modelIndex == 3;
+  const bool with58 = families == kFamilies58 || families == kFamiliesBoth;
+  const bool with80 = families == kFamilies80 || families == kFamiliesBoth;
+  return modelIndex >= 0 && modelIndex < kModelCount && (is80 ? with80 : with58);
+}
+
+const std::string& InstallFailedText(std::uint16_t uiLanguage) {
+  return uiLanguage == kLanguageChinese ? kFailedZh : kFailedEn;
+}
+
 ConfingDialog::ConfingDialog(const EngineServices& engine, const UsbServices& usb)
     : m_catalog(engine), m_testPageText(TestPageText(kLanguageChinese)), m_uiLanguage(engine.system.UserUiLanguage()),
       engine_(engine), usb_(usb) {}
@@ -115,11 +140,7 @@ void ConfingDialog::OnInitDialog(InstallView& view) {
   m_testPageText = TestPageText(m_uiLanguage);
   m_dblClickCount = 0;
 
-  m_modelFamilies = kFamiliesNone;
-  if (engine_.files.Exists("Windows NT x86\\POS58.DLL")) m_modelFamilies = kFamilies58;
-  if (engine_.files.Exists("Windows NT x86\\POS80.DLL")) {
-    m_modelFamilies = m_modelFamilies == kFamilies58 ? kFamiliesBoth : kFamilies80;
-  }
+  m_modelFamilies = MediumModelFamilies(engine_.files);
   LayOutModelButtons();
 
   view.ReportClicks(IDT_STATUS);
@@ -139,12 +160,8 @@ void ConfingDialog::OnInitDialog(InstallView& view) {
 }
 
 void ConfingDialog::LayOutModelButtons() {
-  // The 58 mm file also brings the 90 mm and 76 mm models.
-  const bool with58 = m_modelFamilies == kFamilies58 || m_modelFamilies == kFamiliesBoth;
-  const bool with80 = m_modelFamilies == kFamilies80 || m_modelFamilies == kFamiliesBoth;
   for (std::size_t i = 0; i < kModelButtons.size(); ++i) {
-    const bool is80 = kModelButtons[i] == IDR_MODEL_RUD_80 || kModelButtons[i] == IDR_MODEL_RUD_80C;
-    view_->Show(kModelButtons[i], is80 ? with80 : with58);
+    view_->Show(kModelButtons[i], FamiliesCarryModel(m_modelFamilies, static_cast<int>(i)));
   }
   if (m_modelFamilies == kFamiliesBoth) {
     for (std::size_t i = 0; i < kModelButtons.size(); ++i) {
@@ -168,12 +185,6 @@ void ConfingDialog::ReadFields() {
   m_interfaceIndex = IndexOfChecked(*view_, kInterfaceButtons);
 }
 
-void ConfingDialog::NoteWindows8OrLater() {
-  if (!IsWindows8OrLater(m_detectedOs)) return;
-  g_skipLinkedCheck = true;
-  engine_.debug.Write(m_detectedOs + ",1");
-}
-
 void ConfingDialog::OnStartInstall() {
   ReadFields();
   if (m_modelIndex == -1) {
@@ -184,7 +195,7 @@ void ConfingDialog::OnStartInstall() {
   for (int id : kModelButtons) view_->Enable(id, false);
   view_->Enable(IDX_SET_DEFAULT, false);
   for (int id : {IDB_START_INSTALL, IDB_EXIT, IDB_CHECK_USB_PORT}) view_->Enable(id, false);
-  NoteWindows8OrLater();
+  NoteWindows8OrLater(m_detectedOs, engine_.debug);
 
   std::string port = kParallelPort;
   if (m_interfaceIndex == 0) {
@@ -193,7 +204,7 @@ void ConfingDialog::OnStartInstall() {
   }
 
   if (!m_catalog.InstallPrinter(m_osIndex, m_modelIndex, m_setDefault, port)) {
-    Tell(Text(kFailedZh, kFailedEn));
+    Tell(InstallFailedText(m_uiLanguage));
     view_->End(kIdCancel);
     return;
   }
@@ -225,7 +236,7 @@ void ConfingDialog::OnCheckUsbPort() {
   view_->Enable(IDB_CHECK_USB_PORT, false);
   g_uiLanguage = m_uiLanguage;
   engine_.debug.Write(m_detectedOs);
-  NoteWindows8OrLater();
+  NoteWindows8OrLater(m_detectedOs, engine_.debug);
   PrintUsbPortPages(kUsbPrintInterfaceClass, usb_);
 }
 

@@ -57,7 +57,6 @@ class ConfingDialog {
   const std::string& Text(const std::string& chinese, const std::string& english) const;
   int Ask(const std::string& text);
   void Tell(const std::string& text);
-  void NoteWindows8OrLater();
   void LayOutModelButtons();
 
   EngineServices engine_;
@@ -67,5 +66,14 @@ class ConfingDialog {
 
 // True for the releases on which USB discovery does not require the "Linked" value.
 bool IsWindows8OrLater(const std::string& osName);
+// On those releases, tells USB discovery so (g_skipLinkedCheck) and notes it for a debugger.
+void NoteWindows8OrLater(const std::string& detectedOs, DebugOutput& debug);
+
+// Which model families the installation medium in the current directory carries (kFamilies...).
+int MediumModelFamilies(Files& files);
+bool FamiliesCarryModel(int families, int modelIndex);
+
+// The dialog's last word on a failed installation.
+const std::string& InstallFailedText(std::uint16_t uiLanguage);
 
 }  // namespace velmara

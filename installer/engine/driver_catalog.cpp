@@ -57,18 +57,21 @@ void CDriverCatalog::ShowSystemError(std::uint32_t code) const {
 }
 
 bool CDriverCatalog::InstallPrinter(int osIndex, int modelIndex, int setDefault, const std::string& portName) {
+  m_lastFailure = InstallFailure::kNone;
+  m_madeDefault = false;
   if (modelIndex < 0 || modelIndex >= kModelCount) return false;
   m_printerName = m_modelName[static_cast<std::size_t>(modelIndex)];
   std::string archName;
   std::string osName;
   DetectOsAndArch(archName, osName);
   if (!InstallDriverAndPrinter(ProfileForArchitecture(archName), osIndex, modelIndex, portName)) return false;
-  if (setDefault != 0) services_.spooler.MakeDefault(m_printerName);
+  if (setDefault != 0) m_madeDefault = services_.spooler.MakeDefault(m_printerName) == spooler_error::kSuccess;
   return true;
 }
 
 bool CDriverCatalog::InstallDriverAndPrinter(const ProcessorProfile& profile, int osIndex, int modelIndex,
                                              const std::string& portName) {
+  m_lastFailure = InstallFailure::kNone;
   if (modelIndex < 0 || modelIndex >= kModelCount) return false;
   const auto model = static_cast<std::size_t>(modelIndex);
   const std::uint16_t language = services_.system.UserUiLanguage();
@@ -80,6 +83,7 @@ bool CDriverCatalog::InstallDriverAndPrinter(const ProcessorProfile& profile, in
   SpoolerStatus status = services_.spooler.DriverDirectory(profile.environment, &directory);
   if (status == spooler_error::kSuccess && directory.empty()) status = file_error::kPathNotFound;
   if (status != spooler_error::kSuccess) {
+    m_lastFailure = InstallFailure::kSpooler;
     ShowSystemError(status);
     Show(driverFailed);
     return false;
@@ -95,6 +99,7 @@ bool CDriverCatalog::InstallDriverAndPrinter(const ProcessorProfile& profile, in
     if (services_.files.Copy(profile.sourceFolder + file, staged(file), false) != file_error::kSuccess) copied = false;
   }
   if (!copied) {
+    m_lastFailure = InstallFailure::kDriverFiles;
     Show(CopyFailureText(chinese, osIndex));
     return false;
   }
@@ -115,6 +120,7 @@ bool CDriverCatalog::InstallDriverAndPrinter(const ProcessorProfile& profile, in
   status = services_.spooler.AddDriver(driver);
   services_.pauses.Sleep(kSpoolerSettleMs);
   if (status != spooler_error::kSuccess) {
+    m_lastFailure = InstallFailure::kSpooler;
     ShowSystemError(status);
     Show(driverFailed);
     return false;
@@ -142,6 +148,7 @@ bool CDriverCatalog::InstallDriverAndPrinter(const ProcessorProfile& profile, in
   // A driver without a printer is no installation: the user learns why, and the caller neither
   // offers the test page nor makes a missing printer the default.
   if (status != spooler_error::kSuccess) {
+    m_lastFailure = InstallFailure::kSpooler;
     ShowSystemError(status);
     return false;
   }

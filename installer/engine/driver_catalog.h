@@ -28,6 +28,13 @@ inline constexpr ProcessorProfile kX64Profile{"Windows x64", "Windows x64\\"};
 // Only the exact architecture name "x64" selects the 64-bit driver set.
 const ProcessorProfile& ProfileForArchitecture(const std::string& archName);
 
+// Why an installation failed.
+enum class InstallFailure {
+  kNone,
+  kDriverFiles,  // a driver file could not be staged: missing from the medium, or not copied
+  kSpooler,      // the spooler refused: its driver directory, the driver or the printer
+};
+
 // The system services the installation engine works through.
 struct EngineServices {
   SystemInfo& system;
@@ -73,6 +80,10 @@ class CDriverCatalog {
   std::array<std::string, kModelCount> m_modelName;
   std::string m_printerName;
   std::array<std::string, kOsNameCount> m_osName;
+  // What the last InstallPrinter met: why it returned false, and whether it made the printer the
+  // default printer.
+  InstallFailure m_lastFailure = InstallFailure::kNone;
+  bool m_madeDefault = false;
 
  private:
   void Show(const std::string& text) const;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace velmara {
 
@@ -28,6 +29,9 @@ class Files {
   virtual FileStatus Delete(const std::string& path) = 0;
   // Whether a file or directory of that name exists.
   virtual bool Exists(const std::string& path) = 0;
+  // Appends |bytes| to the file |path|, which is made when it does not exist; its directory must.
+  // Other programs may read and append to the file meanwhile. A path of any length.
+  virtual FileStatus Append(const std::string& path, std::string_view bytes) = 0;
 };
 
 }  // namespace velmara

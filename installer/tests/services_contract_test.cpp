@@ -10,6 +10,11 @@
 
 #include "platform/case_fold.h"
 #include "service_backends.h"
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/win32_files.h"
+#endif
 
 namespace velmara::testing {
 namespace {
@@ -76,6 +81,58 @@ TEST_P(FilesContract, NamesBeyondTheAnsiCodePage) {
   EXPECT_EQ(files().Copy(At("打印机.txt"), At("副本.txt"), false), file_error::kSuccess);
   EXPECT_EQ(machine_->FileContents(At("副本.txt")), "中文");
 }
+
+TEST_P(FilesContract, AppendMakesTheFileThenAddsToItsEnd) {
+  EXPECT_EQ(files().Append(At("till.log"), "one\r\n"), file_error::kSuccess);
+  EXPECT_EQ(files().Append(At("TILL.LOG"), "二\r\n"), file_error::kSuccess);
+  EXPECT_EQ(machine_->FileContents(At("till.log")), "one\r\n二\r\n");
+  EXPECT_EQ(files().Append(At("no folder\\till.log"), "x"), file_error::kPathNotFound);
+  EXPECT_FALSE(files().Exists(At("no folder")));
+  machine_->PutFile(At("logs\\keep.txt"), "");
+  EXPECT_EQ(files().Append(At("logs"), "x"), file_error::kAccessDenied);
+}
+
+TEST_P(FilesContract, AppendTakesPathsLongerThanMaxPath) {
+  const std::string deep = At(std::string(100, 'd'));
+  const std::string deeper = deep + "\\" + std::string(100, 'e') + "\\" + std::string(100, 'f');
+  ASSERT_GT(deeper.size(), 300u);
+  machine_->PutFile(deeper + "\\keep.txt", "");
+  EXPECT_EQ(files().Append(deeper + "\\till.log", "far\r\n"), file_error::kSuccess);
+  EXPECT_EQ(files().Append(deeper + "\\till.log", "farther\r\n"), file_error::kSuccess);
+  EXPECT_EQ(machine_->FileContents(deeper + "\\till.log"), "far\r\nfarther\r\n");
+  // Short, but long once the current directory is put in front.
+  machine_->EnterFolder(deep);
+  EXPECT_EQ(files().Append(std::string(100, 'e') + "\\" + std::string(100, 'f') + "\\near.log", "near"),
+            file_error::kSuccess);
+  EXPECT_EQ(machine_->FileContents(deeper + "\\near.log"), "near");
+}
+
+#ifdef _WIN32
+// Wine takes a path past MAX_PATH as it is; Windows only in the \\?\ form, which the adapter makes.
+TEST(Win32Files, APathOfMaxPathCharactersOrMoreGoesInItsLongForm) {
+  const std::string a(150, 'a'), b(150, 'b');
+  std::vector<wchar_t> current(GetCurrentDirectoryW(0, nullptr));
+  GetCurrentDirectoryW(static_cast<DWORD>(current.size()), current.data());
+  const std::wstring here(current.data());
+  const auto wide = [](const std::string& text) { return std::wstring(text.begin(), text.end()); };
+  const struct {
+    std::string path;
+    std::wstring expected;
+  } cases[] = {
+      {"C:\\logs\\till.log", L"C:\\logs\\till.log"},
+      {"till.log", L"till.log"},
+      {"C:\\" + a + "\\" + b + "\\till.log", L"\\\\?\\C:\\" + wide(a) + L"\\" + wide(b) + L"\\till.log"},
+      {"C:/" + a + "/x/../" + b + "/till.log", L"\\\\?\\C:\\" + wide(a) + L"\\" + wide(b) + L"\\till.log"},
+      {"\\\\server\\share\\" + a + "\\" + b, L"\\\\?\\UNC\\server\\share\\" + wide(a) + L"\\" + wide(b)},
+      {"\\\\?\\C:\\" + a + "\\" + b, L"\\\\?\\C:\\" + wide(a) + L"\\" + wide(b)},
+      {a + "\\" + b, L"\\\\?\\" + here + (here.back() == L'\\' ? L"" : L"\\") + wide(a) + L"\\" + wide(b)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path.substr(0, 40));
+    EXPECT_TRUE(SystemPath(c.path) == c.expected);
+  }
+}
+#endif
 
 INSTANTIATE_TEST_SUITE_P(Backends, FilesContract, ::testing::ValuesIn(MachineBackends()),
                          [](const auto& param) { return param.param.name; });

@@ -1,7 +1,8 @@
 # Tests of the installation dialog's and the main window's commands.
 
 pos_add_test(NAME velmara_dialog_test
-  SOURCES confing_dialog_test.cpp main_window_test.cpp
+  SOURCES command_line_test.cpp command_run_test.cpp confing_dialog_test.cpp main_window_test.cpp
+    program_end_test.cpp
   LIBRARIES velmara_ui velmara_usb_test_support gtest_main)
 
 if(WIN32)
@@ -13,6 +14,13 @@ if(WIN32)
   target_include_directories(velmara_rundll32_standin PRIVATE ${PROJECT_SOURCE_DIR}/testing/windows)
   target_link_libraries(velmara_rundll32_standin PRIVATE comctl32 pos_warnings pos_windows_tests)
   target_link_options(velmara_rundll32_standin PRIVATE -municode)
+
+  # The real program from the command line, as a script starts it.
+  pos_add_test(NAME velmara_command_line_test
+    SOURCES windows/velmara_command_line_test.cpp
+    LIBRARIES velmara_ui velmara_engine_test_support pos_window_driver gtest_main shell32
+    LOCKS spooler wine_desktop)
+  add_dependencies(velmara_command_line_test Velmara)
 
   add_executable(velmara_window_test windows/velmara_window_test.cpp)
   target_include_directories(velmara_window_test PRIVATE ${PROJECT_SOURCE_DIR}/installer)

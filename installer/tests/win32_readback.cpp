@@ -29,6 +29,13 @@ class UniqueWin32Printer {
   HANDLE handle_ = nullptr;
 };
 
+// A test's folders may lie deeper than MAX_PATH: such a path goes to the system in its \\?\ form.
+std::wstring FilePath(const std::string& path) {
+  std::wstring wide = Wide(path);
+  if (wide.size() >= MAX_PATH - 12 && wide.size() > 2 && wide[1] == L':') wide = L"\\\\?\\" + wide;
+  return wide;
+}
+
 class UniqueFile {
  public:
   explicit UniqueFile(HANDLE handle) : handle_(handle) {}
@@ -220,23 +227,22 @@ std::string Win32NativeEnvironment() {
 }
 
 void MakeFolders(const std::string& path) {
-  std::wstring wide = Wide(path);
-  for (std::size_t i = 3; i <= wide.size(); ++i) {
-    if (i == wide.size() || wide[i] == L'\\') CreateDirectoryW(wide.substr(0, i).c_str(), nullptr);
+  for (std::size_t i = 3; i <= path.size(); ++i) {
+    if (i == path.size() || path[i] == '\\') CreateDirectoryW(FilePath(path.substr(0, i)).c_str(), nullptr);
   }
 }
 
 void WriteFileBytes(const std::string& path, const std::string& contents) {
   const std::size_t slash = path.rfind('\\');
   if (slash != std::string::npos) MakeFolders(path.substr(0, slash));
-  UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueFile file(CreateFileW(FilePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.Get() == INVALID_HANDLE_VALUE) return;
   DWORD written = 0;
   WriteFile(file.Get(), contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
 }
 
 std::string ReadFileBytes(const std::string& path) {
-  UniqueFile file(CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  UniqueFile file(CreateFileW(FilePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.Get() == INVALID_HANDLE_VALUE) return std::string();
   std::string contents;
@@ -246,19 +252,21 @@ std::string ReadFileBytes(const std::string& path) {
   return contents;
 }
 
-bool FileExists(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool FileExists(const std::string& path) {
+  return GetFileAttributesW(FilePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 void RemoveFolderTree(const std::string& path) {
-  const std::wstring folder = Wide(path);
+  const std::wstring folder = FilePath(path);
   WIN32_FIND_DATAW found{};
   HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
       const std::wstring name = found.cFileName;
       if (name == L"." || name == L"..") continue;
-      const std::wstring child = folder + L"\\" + name;
+      const std::wstring child = FilePath(path + "\\" + Narrow(name));
       if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        RemoveFolderTree(Narrow(child));
+        RemoveFolderTree(path + "\\" + Narrow(name));
       } else {
         SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(child.c_str());

@@ -34,4 +34,29 @@ class UniqueHKey {
   HKEY key_ = nullptr;
 };
 
+// Owns one kernel object opened by CreateFileW and the like, which fail with INVALID_HANDLE_VALUE.
+class UniqueFile {
+ public:
+  UniqueFile() = default;
+  explicit UniqueFile(HANDLE handle) : handle_(handle) {}
+  UniqueFile(UniqueFile&& other) noexcept : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
+  UniqueFile& operator=(UniqueFile&& other) noexcept {
+    if (this != &other) Reset(std::exchange(other.handle_, INVALID_HANDLE_VALUE));
+    return *this;
+  }
+  UniqueFile(const UniqueFile&) = delete;
+  UniqueFile& operator=(const UniqueFile&) = delete;
+  ~UniqueFile() { Reset(); }
+
+  HANDLE Get() const { return handle_; }
+  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+  void Reset(HANDLE handle = INVALID_HANDLE_VALUE) {
+    if (Valid()) CloseHandle(handle_);
+    handle_ = handle;
+  }
+
+ private:
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
 }  // namespace corvale

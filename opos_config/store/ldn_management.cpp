@@ -98,9 +98,7 @@ bool OposStore::ListLDNKeys(const std::u16string& deviceClass, std::vector<std::
   return !names.empty();
 }
 
-int OposStore::CreateLDN(const std::u16string& newName, const std::u16string& deviceClass,
-                         std::u16string* keyLeftBehind) const {
-  if (keyLeftBehind != nullptr) keyLeftBehind->clear();
+int OposStore::CheckNewLDN(const std::u16string& newName, const std::u16string& deviceClass) const {
   // The registry cannot hold an alias without a name, nor one with a NUL in it.
   if (newName.empty() || newName.find(u'\0') != std::u16string::npos) return kLdnError;
   const std::u16string base = ClassKeyPath(deviceClass);
@@ -119,6 +117,17 @@ int OposStore::CreateLDN(const std::u16string& newName, const std::u16string& de
       if (KeyExists(registry_, *path + u"\\" + newName)) return kLdnExists;
     }
   }
+  return kLdnCreated;
+}
+
+int OposStore::CreateLDN(const std::u16string& newName, const std::u16string& deviceClass,
+                         std::u16string* keyLeftBehind) const {
+  if (keyLeftBehind != nullptr) keyLeftBehind->clear();
+  if (const int refused = CheckNewLDN(newName, deviceClass); refused != kLdnCreated) return refused;
+  const std::u16string base = ClassKeyPath(deviceClass);
+  const std::u16string otherBase = ClassKeyPath(deviceClass == kPrinterClass ? kDrawerClass : kPrinterClass);
+  std::unique_ptr<RegistryKey> classReader;
+  registry_.OpenKey(base, reg::kRead, &classReader);
 
   // A key is looked up before an alias of the same name, in either class: the new key's name is
   // neither a key nor an alias of this class or of the other one. The keys of this class come from

@@ -38,6 +38,9 @@ class OposStore {
   bool ListLDNAliases(const std::u16string& deviceClass, std::vector<std::u16string>& names) const;
   // The names of all subkeys of the class key.
   bool ListLDNKeys(const std::u16string& deviceClass, std::vector<std::u16string>& names) const;
+  // What CreateLDN answers before it writes anything: kLdnCreated when nothing stands in the way of
+  // a new LDN |newName| of |deviceClass|, else kLdnExists or kLdnError, as CreateLDN would return.
+  int CheckNewLDN(const std::u16string& newName, const std::u16string& deviceClass) const;
   // A new LDN key holding a default record, and the alias |newName| for it. The key's name is free
   // as a key and as an alias in both classes. When the creation fails after the key was made and
   // the key cannot be removed again, |keyLeftBehind| receives its name.

@@ -731,6 +731,38 @@ TEST_P(OposStoreTest, ANameThatIsAKeyNameOfEitherClassIsRefused) {
   EXPECT_EQ(seed_.Snapshot(Root()), before);
 }
 
+TEST_P(OposStoreTest, TheCheckOfANewNameAnswersAsCreationWouldAndWritesNothing) {
+  ASSERT_EQ(store_.CreateLDN(u"Shop", kPrinterClass), kLdnCreated);
+  ASSERT_EQ(store_.CreateLDN(u"Shop", kDrawerClass), kLdnCreated);
+  seed_.Sz(drawer_ + u"\\Legacy", u"DeviceName", u"another program's");
+  seed_.Dword(printer_, u"Odd value", 7);
+  const struct {
+    std::u16string name;
+    int printer;
+    int drawer;
+  } cases[] = {
+      {u"Kitchen", kLdnCreated, kLdnCreated},
+      {u"SHOP", kLdnExists, kLdnExists},
+      {u"posprinter80", kLdnExists, kLdnExists},
+      {u"Legacy", kLdnExists, kLdnExists},
+      {u"odd VALUE", kLdnExists, kLdnCreated},
+      {u"", kLdnError, kLdnError},
+      {std::u16string(u"a\0b", 3), kLdnError, kLdnError},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Narrow(c.name));
+    const std::string before = seed_.Snapshot(Root());
+    EXPECT_EQ(store_.CheckNewLDN(c.name, kPrinterClass), c.printer);
+    EXPECT_EQ(store_.CheckNewLDN(c.name, kDrawerClass), c.drawer);
+    EXPECT_EQ(seed_.Snapshot(Root()), before);
+  }
+  // Creation answers the same.
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Narrow(c.name));
+    EXPECT_EQ(store_.CreateLDN(c.name, kDrawerClass), c.drawer);
+  }
+}
+
 TEST_P(OposStoreTest, ANewKeyIsNeverNamedLikeAnAlias) {
   // Another LDN answers to the stem's name: a key of that name would stand in front of it.
   SeedLdn(printer_, u"POSPrinter80", u"Theirs");

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <sstream>
 
+#include "store/ldn_record.h"
 #include "store/registry_values.h"
 
 namespace corvale::testing {
@@ -175,6 +177,27 @@ RegStatus InterceptingRegistry::CreateKey(const std::u16string& path, std::uint3
   const RegStatus s = inner_.CreateKey(path, access, &inner, disposition);
   if (s == reg::kSuccess) *key = Wrap(std::move(inner));
   return s;
+}
+
+std::string LdnsView(RegistrySeed& seed, const OposStore& store) {
+  std::string view;
+  for (const std::u16string* deviceClass : {&kPrinterClass, &kDrawerClass}) {
+    const std::u16string path = store.ClassKeyPath(*deviceClass);
+    if (!seed.Exists(path)) continue;
+    std::map<std::string, std::string> byAlias;
+    for (const std::u16string& alias : seed.ValueNames(path)) {
+      const std::u16string key = seed.String(path, alias);
+      std::string values = seed.Snapshot(path + u"\\" + key);
+      const std::string ldnName = "[LDNName] type 1:";
+      const std::size_t at = values.find(ldnName);
+      if (at != std::string::npos && seed.String(path + u"\\" + key, u"LDNName") == key) {
+        values.replace(at, values.find('\n', at) - at, "[LDNName] = its key");
+      }
+      byAlias[Narrow(alias)] = values;
+    }
+    for (const auto& [alias, values] : byAlias) view += Narrow(*deviceClass) + " " + alias + " {\n" + values + "}\n";
+  }
+  return view;
 }
 
 }  // namespace corvale::testing

@@ -11,6 +11,7 @@
 
 #include "platform/registry.h"
 #include "registry_backends.h"
+#include "store/opos_store.h"
 
 namespace corvale::testing {
 
@@ -73,5 +74,9 @@ class InterceptingRegistry final : public Registry {
   std::unique_ptr<RegistryKey> Wrap(std::unique_ptr<RegistryKey> key);
   Registry& inner_;
 };
+
+// Each LDN of each class by its alias, with the values of the key that the alias names, as text.
+// The key's own name, which New chooses, counts only through the LDNName value that names it.
+std::string LdnsView(RegistrySeed& seed, const OposStore& store);
 
 }  // namespace corvale::testing

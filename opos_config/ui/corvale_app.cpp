@@ -1,9 +1,18 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "cli/command_run.h"
+#include "cli/win32_message_boxes.h"
+#include "platform/clock.h"
 #include "platform/shell.h"
 #include "platform/system_info.h"
+#include "platform/win32_console.h"
 #include "platform/win32_dll_search.h"
+#include "platform/win32_files.h"
 #include "platform/win32_registry.h"
 #include "resources/resource.h"
 #include "store/opos_store.h"
@@ -15,6 +24,21 @@ namespace corvale {
 class CCorvaleApp {
  public:
   int Run(HINSTANCE instance) {
+    // Without arguments the program is the dialog it has always been; from the command line it
+    // shows no window but message boxes, and needs no common controls.
+    const std::u16string commandLine(reinterpret_cast<const char16_t*>(GetCommandLineW()));
+    const std::vector<std::u16string> arguments = SplitCommandLine(commandLine);
+    if (!arguments.empty()) {
+      Win32Registry registry;
+      Win32SystemInfo system;
+      OposStore store(registry, system);
+      Win32Files files;
+      Win32Console console;
+      Win32MessageBoxes messages;
+      Win32Clock clock;
+      return RunCorvaleCommandLine(arguments, CommandServices{store, files, console, messages, clock});
+    }
+
     // The common controls come from the system directory once the search is narrowed, never as an
     // import that Windows would resolve, with what it loads in turn, before any code of the program
     // runs; the manifest still binds version 6. The IP-address control is one of the Internet
@@ -37,6 +61,7 @@ class CCorvaleApp {
     Win32Registry registry;
     Win32SystemInfo system;
     OposStore store(registry, system);
+
     Win32Shell shell;
     Win32CorvaleWindow window(store, shell);
     window.RunModal(instance, IDD_CORVALE, nullptr);
@@ -59,6 +84,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   try {
     return corvale::CCorvaleApp().Run(instance);
   } catch (...) {
-    return 1;
+    return corvale::kExitUnexpected;
   }
 }

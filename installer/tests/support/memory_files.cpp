@@ -117,4 +117,20 @@ bool MemoryFiles::Exists(const std::string& path) {
   return files_.count(Key(resolved)) != 0 || DirectoryExists(resolved);
 }
 
+FileStatus MemoryFiles::Append(const std::string& path, std::string_view bytes) {
+  const std::string target = Resolve(path);
+  FileStatus status = file_error::kSuccess;
+  if (DirectoryExists(target)) {
+    status = file_error::kAccessDenied;
+  } else if (!DirectoryExists(Parent(target))) {
+    status = file_error::kPathNotFound;
+  } else {
+    Entry& entry = files_[Key(target)];
+    if (entry.path.empty()) entry.path = target;
+    entry.contents.append(bytes);
+  }
+  log.push_back({Operation::kAppend, std::string(), target, status});
+  return status;
+}
+
 }  // namespace velmara

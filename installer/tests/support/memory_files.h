@@ -16,9 +16,9 @@ namespace velmara {
 class MemoryFiles final : public Files {
  public:
   struct Operation {
-    enum Kind { kCopy, kDelete } kind;
+    enum Kind { kCopy, kDelete, kAppend } kind;
     std::string from;  // resolved; empty for a deletion
-    std::string to;    // resolved: the target of a copy, the file deleted
+    std::string to;    // resolved: the target of a copy, the file deleted or appended to
     FileStatus status;
   };
 
@@ -28,6 +28,7 @@ class MemoryFiles final : public Files {
   FileStatus Copy(const std::string& from, const std::string& to, bool failIfExists) override;
   FileStatus Delete(const std::string& path) override;
   bool Exists(const std::string& path) override;
+  FileStatus Append(const std::string& path, std::string_view bytes) override;
 
   // Setting up and looking: the directories on the way are created as needed.
   void AddDirectory(const std::string& path);
