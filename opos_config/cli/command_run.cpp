@@ -238,22 +238,6 @@ int Run::ReadSettings(std::vector<LdnSettings>* ldns) {
               kExitFileHasErrors);
 }
 
-// The registry's name comparison, for duplicates. Only letters have a case in the registry's case
-// table, and none outside ASCII has an ASCII capital: names that the registry takes for the same
-// have the same length, the same ASCII letters up to case and the same ASCII non-letters. Names
-// are grouped by that, and compared by the registry within a group.
-std::u16string Group(const std::u16string& name) {
-  std::u16string group = name;
-  for (char16_t& c : group) {
-    if (c >= u'a' && c <= u'z') {
-      c = static_cast<char16_t>(c - 32);
-    } else if (c >= 0x80) {
-      c = 0xFFFF;
-    }
-  }
-  return group;
-}
-
 int Run::Import() {
   std::vector<LdnSettings> ldns;
   if (const int read = ReadSettings(&ldns); read != kExitDone) return read;
@@ -263,17 +247,15 @@ int Run::Import() {
     return FileName() + u", line " + Decimal(static_cast<std::uint64_t>(ldn.line)) + u": ";
   };
 
-  std::map<std::u16string, std::vector<const LdnSettings*>> groups;
+  // Names as the registry compares them.
+  std::map<std::u16string, const LdnSettings*> seen;
   for (const LdnSettings& ldn : ldns) {
-    std::vector<const LdnSettings*>& group = groups[Group(ldn.name)];
-    for (const LdnSettings* earlier : group) {
-      if (registry.SameName(earlier->name, ldn.name)) {
-        return Fail(at(ldn) + u"the LDN " + Quoted(ldn.name) + u" is given twice, first on line " +
-                        Decimal(static_cast<std::uint64_t>(earlier->line)) + u". Nothing was written.",
-                    kExitFileHasErrors);
-      }
+    const auto [earlier, added] = seen.emplace(registry.UpcasedName(ldn.name), &ldn);
+    if (!added) {
+      return Fail(at(ldn) + u"the LDN " + Quoted(ldn.name) + u" is given twice, first on line " +
+                      Decimal(static_cast<std::uint64_t>(earlier->second->line)) + u". Nothing was written.",
+                  kExitFileHasErrors);
     }
-    group.push_back(&ldn);
   }
 
   // Everything is checked before anything is written.

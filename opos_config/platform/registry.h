@@ -112,6 +112,9 @@ class Registry {
   // Whether the registry takes |a| and |b| for the same key or value name: it compares names
   // without regard to case, one UTF-16 unit against the other, by the system's own case table.
   virtual bool SameName(std::u16string_view a, std::u16string_view b) const = 0;
+  // |name| with each unit upper-cased as the registry does when it compares names: the registry
+  // takes two names for the same exactly when these are equal.
+  virtual std::u16string UpcasedName(std::u16string_view name) const = 0;
 };
 
 }  // namespace corvale

@@ -136,17 +136,27 @@ RegStatus Win32Registry::CreateKey(const std::u16string& path, std::uint32_t acc
   return Status(r);
 }
 
+namespace {
+
+char16_t Upcase(SystemProcedure upcase, char16_t c) {
+  if (const auto function = As<RtlUpcaseUnicodeCharFn>(upcase)) return static_cast<char16_t>(function(static_cast<WCHAR>(c)));
+  return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - (u'a' - u'A')) : c;
+}
+
+}  // namespace
+
 bool Win32Registry::SameName(std::u16string_view a, std::u16string_view b) const {
-  const auto upcase = As<RtlUpcaseUnicodeCharFn>(upcase_);
-  auto upper = [upcase](char16_t c) {
-    if (upcase != nullptr) return static_cast<char16_t>(upcase(static_cast<WCHAR>(c)));
-    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - (u'a' - u'A')) : c;
-  };
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (a[i] != b[i] && upper(a[i]) != upper(b[i])) return false;
+    if (a[i] != b[i] && Upcase(upcase_, a[i]) != Upcase(upcase_, b[i])) return false;
   }
   return true;
+}
+
+std::u16string Win32Registry::UpcasedName(std::u16string_view name) const {
+  std::u16string upcased(name);
+  for (char16_t& c : upcased) c = Upcase(upcase_, c);
+  return upcased;
 }
 
 }  // namespace corvale

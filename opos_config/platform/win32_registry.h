@@ -15,6 +15,7 @@ class Win32Registry final : public Registry {
   RegStatus CreateKey(const std::u16string& path, std::uint32_t access, std::unique_ptr<RegistryKey>* key,
                       std::uint32_t* disposition) override;
   bool SameName(std::u16string_view a, std::u16string_view b) const override;
+  std::u16string UpcasedName(std::u16string_view name) const override;
 
  private:
   SystemProcedure deleteKeyEx_;

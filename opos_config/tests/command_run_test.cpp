@@ -204,6 +204,8 @@ TEST_F(CommandRunTest, AFileWithOneWrongLineWritesNothingAtAllAndNamesTheLine) {
        "\"bad.ini\", line 5: not a [section], a setting or a comment"},
       {"the same LDN twice, as the registry compares names", good + "[BRAND NEW]\n", kExitFileHasErrors,
        "\"bad.ini\", line 5: the LDN \"BRAND NEW\" is given twice, first on line 3. Nothing was written."},
+      {"the same LDN twice, in letters beyond ASCII", good + "[D\xC6\xB0\xC6\xA1ng]\n[D\xC6\xAF\xC6\xA0NG]\n",
+       kExitFileHasErrors, "\"bad.ini\", line 6: the LDN \"D\xC6\xAF\xC6\xA0NG\" is given twice, first on line 5."},
       {"an LDN of another program", good + "[other MAKER]\nPort = USB\n", kExitFileHasErrors,
        "\"bad.ini\", line 5: the LDN \"other MAKER\" exists under POSPrinter but was not made by Corvale. Nothing was "
        "written."},

@@ -58,6 +58,7 @@ class InterceptingRegistry final : public Registry {
   RegStatus CreateKey(const std::u16string& path, std::uint32_t access, std::unique_ptr<RegistryKey>* key,
                       std::uint32_t* disposition) override;
   bool SameName(std::u16string_view a, std::u16string_view b) const override { return inner_.SameName(a, b); }
+  std::u16string UpcasedName(std::u16string_view name) const override { return inner_.UpcasedName(name); }
 
   // Answers SetValue of the named value with this status instead of writing it.
   std::function<RegStatus(const std::u16string& name)> refuseValue;

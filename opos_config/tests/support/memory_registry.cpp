@@ -270,6 +270,8 @@ RegStatus MemoryRegistry::CreateKey(const std::u16string& path, std::uint32_t ac
 
 bool MemoryRegistry::SameName(std::u16string_view a, std::u16string_view b) const { return SameRegistryName(a, b); }
 
+std::u16string MemoryRegistry::UpcasedName(std::u16string_view name) const { return FoldRegistryName(name); }
+
 void MemoryRegistry::SetAdministrator(bool administrator) { state_->administrator = administrator; }
 
 bool MemoryRegistry::RestrictAccess(const std::u16string& path, std::uint32_t allowed) {

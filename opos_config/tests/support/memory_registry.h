@@ -22,6 +22,7 @@ class MemoryRegistry final : public Registry {
                       std::uint32_t* disposition) override;
   // By the case table of registry_names.h.
   bool SameName(std::u16string_view a, std::u16string_view b) const override;
+  std::u16string UpcasedName(std::u16string_view name) const override;
 
   // A process without administrator rights: every key may be read, none written, created or
   // deleted.
