@@ -11,7 +11,7 @@ void CDunlithDlg::OnInit(DunlithView& view, const std::u16string& parameters) {
   view_ = &view;
   const ButtonTexts buttons = Buttons(language_);
   view.SetButtonTexts(buttons.close, buttons.openDrawer);
-  target_ = LookUpLdn(store_, LdnNameOfParameters(parameters));
+  target_ = LookUpNamedLdn(store_, parameters);
   if (target_.problem != LdnProblem::kNone) {
     exitCode_ = kExitBadLdn;
     target_.hasDrawer = false;
@@ -19,6 +19,7 @@ void CDunlithDlg::OnInit(DunlithView& view, const std::u16string& parameters) {
     Report(ProblemText(language_, target_));
     return;
   }
+  if (target_.timeOutCapped) Report(TimeOutCappedText(language_, target_.printer.TimeOut));
   ReceiptContent content;
   content.ldnName = target_.name;
   content.portWords = PortWords(target_.port);

@@ -108,6 +108,12 @@ std::u16string ProblemText(Language language, const TestTarget& target) {
   return {};
 }
 
+std::u16string TimeOutCappedText(Language language, std::uint32_t stored) {
+  return FormatText(Pick(language, {u"The LDN's time-out of %1 ms is longer than Dunlith waits: it waits at most %2 ms.",
+                                    u"该 LDN 的超时 %1 毫秒超过了 Dunlith 的等待上限：最多等待 %2 毫秒。"}),
+                    {Number(stored), Number(kLongestWaitMs)});
+}
+
 std::u16string SendingReceiptText(Language language, std::size_t bytes, const PortConfig& port,
                                   const std::u16string& ldnName) {
   return FormatText(Pick(language, {u"Sending the test receipt of LDN %1 (%2 bytes) to %3, time-out %4 ms ...",

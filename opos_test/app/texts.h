@@ -29,6 +29,8 @@ ButtonTexts Buttons(Language language);
 // Why an LDN cannot be tested.
 std::u16string ProblemText(Language language, const TestTarget& target);
 
+// The LDN's "TimeOut" of |stored| ms was more than Dunlith waits.
+std::u16string TimeOutCappedText(Language language, std::uint32_t stored);
 std::u16string SendingReceiptText(Language language, std::size_t bytes, const PortConfig& port,
                                   const std::u16string& ldnName);
 std::u16string SendingPulseText(Language language, const PortConfig& port);

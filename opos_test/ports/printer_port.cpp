@@ -80,7 +80,9 @@ SendResult SendOverUsb(const PortConfig& port, const Bytes& data, UsbPrinters& u
 
 }  // namespace
 
-SendResult SendToPrinter(const PortConfig& port, const Bytes& data, Transports& transports) {
+SendResult SendToPrinter(const PortConfig& given, const Bytes& data, Transports& transports) {
+  PortConfig port = given;
+  port.timeoutMs = BoundedWait(port.timeoutMs);
   switch (port.kind) {
     case PortKind::kEthernet: return SendOverNetwork(port, data, transports.network);
     case PortKind::kSerial: return SendOverSerial(port, data, transports.serial);

@@ -30,7 +30,8 @@ struct SendResult {
   std::u16string device;  // USB: the device path concerned
 };
 
-// Opens the port of |port|, writes |data| within its time-out and closes the port again.
+// Opens the port of |port|, writes |data| within its time-out, at most kLongestWaitMs, and
+// closes the port again.
 SendResult SendToPrinter(const PortConfig& port, const Bytes& data, Transports& transports);
 
 }  // namespace dunlith

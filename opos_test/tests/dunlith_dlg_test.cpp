@@ -324,21 +324,83 @@ TEST_F(DunlithDlgTest, ChineseTextsForUiLanguage2052) {
   EXPECT_EQ(view_.report, u"POSPrinter 下没有 LDN \"Nobody\"。");
 }
 
-TEST(CommandLine, TheParameterTextFollowsTheProgramsName) {
+TEST(CommandLine, TheParameterTextFollowsTheProgramsNameAndOneBlank) {
   const struct {
     std::u16string line;
     std::u16string parameters;
   } cases[] = {
       {u"Dunlith.exe Shop 1", u"Shop 1"},
       {u"\"C:\\Program Files\\POS\\Dunlith.exe\" Shop 1", u"Shop 1"},
-      {u"\"C:\\Program Files\\POS\\Dunlith.exe\"Shop", u"Shop"},
-      {u"Dunlith.exe   \t Shop  1 ", u"Shop  1 "},
-      {u"Dunlith.exe \"Shop 1\"", u"\"Shop 1\""},
+      // As ShellExecute starts it for the LDNs " Shop" and "\"Shop\"".
+      {u"\"C:\\Program Files\\POS\\Dunlith.exe\"  Shop", u" Shop"},
+      {u"\"C:\\Program Files\\POS\\Dunlith.exe\" \"Shop\"", u"\"Shop\""},
+      {u"\"C:\\Program Files\\POS\\Dunlith.exe\"\tShop", u"Shop"},
+      {u"Dunlith.exe   \t Shop  1 ", u"  \t Shop  1 "},
+      {u"Dunlith.exe ", u""},
+      // Quotes may enclose any part of the program's name; only a blank outside them ends it.
+      {u"C:\\\"Program Files\"\\POS\\Dunlith.exe Shop", u"Shop"},
+      {u"\"C:\\Program Files\\POS\\Dunlith.exe\"Shop", u""},
+      {u"\"C:\\Program Files\\POS\\Dunlith.exe\"Shop 1", u"1"},
+      {u"\"C:\\Program Files\\POS\\Dunlith.exe Shop", u""},
       {u"Dunlith.exe", u""},
       {u"\"Dunlith.exe\"", u""},
       {u"", u""},
   };
-  for (const auto& c : cases) EXPECT_EQ(ParameterText(c.line), c.parameters);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Narrow(c.line));
+    EXPECT_EQ(Narrow(ParameterText(c.line)), Narrow(c.parameters));
+  }
+}
+
+TEST_F(DunlithDlgTest, PrintsThroughTheLdnOfExactlyTheNameThatCorvaleHandsOver) {
+  constexpr std::uint32_t kOther = 0xC0A80165;
+  constexpr std::uint32_t kThird = 0xC0A80166;
+  AddLdn(u" Shop", {corvale::kPortEthernet, kAddress});
+  AddLdn(u"Shop", {corvale::kPortEthernet, kOther});
+  AddLdn(u"\"Shop\"", {corvale::kPortEthernet, kThird});
+  const struct {
+    std::u16string line;
+    std::uint32_t address;
+    std::string ldnLine;
+  } cases[] = {
+      {u"\"C:\\POS\\Dunlith.exe\"  Shop", kAddress, "\nLDN:   Shop\n"},
+      {u"\"C:\\POS\\Dunlith.exe\" Shop", kOther, "\nLDN:  Shop\n"},
+      {u"\"C:\\POS\\Dunlith.exe\" \"Shop\"", kThird, "\nLDN:  \"Shop\"\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Narrow(c.line));
+    MemoryTransports memory;
+    MemoryPrinter& printer = memory.network.Listen(c.address, 9100);
+    view_ = FakeDunlithView();
+    CDunlithDlg& commands = Start(ParameterText(c.line));
+    ASSERT_EQ(view_.sends.size(), 1u) << Narrow(view_.report);
+    view_.RunSend(commands, memory.transports);
+    EXPECT_EQ(commands.exitCode(), kExitSent) << Narrow(view_.report);
+    EXPECT_NE(AsText(printer.All()).find(c.ldnLine), std::string::npos) << AsText(printer.All());
+  }
+}
+
+TEST_F(DunlithDlgTest, ATimeOutBeyondAMinuteIsCappedAndSaidSoAndStaysStored) {
+  AddLdn(u"Forever", {corvale::kPortEthernet, kAddress, 0xFFFFFFFF});
+  MemoryPrinter& printer = memory_.network.Listen(kAddress, 9100);
+  CDunlithDlg& commands = Start(u"Forever");
+  ASSERT_EQ(view_.sends.size(), 1u);
+  EXPECT_EQ(view_.sends[0].port.timeoutMs, 60000u);
+  const std::u16string capped =
+      u"The LDN's time-out of 4294967295 ms is longer than Dunlith waits: it waits at most 60000 ms.\r\n"
+      u"Sending the test receipt of LDN \"Forever\" (";
+  EXPECT_EQ(Narrow(view_.report.substr(0, capped.size())), Narrow(capped));
+  EXPECT_NE(view_.report.find(u"time-out 60000 ms ..."), std::u16string::npos) << Narrow(view_.report);
+  view_.RunSend(commands, memory_.transports);
+  EXPECT_EQ(commands.exitCode(), kExitSent);
+  EXPECT_EQ(memory_.network.connectTimeouts, std::vector<std::uint32_t>{60000});
+  EXPECT_EQ(printer.writeTimeouts, std::vector<std::uint32_t>{60000});
+  EXPECT_EQ(corvale::LDNRecord(store_, u"Forever", kPrinterClass).TimeOut, 0xFFFFFFFFu);
+
+  view_ = FakeDunlithView();
+  AddLdn(u"A minute", {corvale::kPortEthernet, kAddress, 60000});
+  Start(u"A minute");
+  EXPECT_EQ(view_.report.find(u"longer than Dunlith waits"), std::u16string::npos) << "a minute is no cap";
 }
 
 }  // namespace

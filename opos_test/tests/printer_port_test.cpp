@@ -173,5 +173,22 @@ TEST_F(PrinterPortTest, UsbFailuresByKind) {
   }
 }
 
+TEST_F(PrinterPortTest, NoWaitIsLongerThanAMinuteWhateverThePortAsks) {
+  MemoryPrinter& network = memory_.network.Listen(kPrinterAddress, 9100);
+  MemorySerialPort& com3 = memory_.serial.Add(3);
+  MemoryUsbDevice& usb = memory_.usb.Add(u"\\\\?\\usb#p");
+  for (const std::uint32_t asked : {0xFFFFFFFFu, 60001u}) {
+    SCOPED_TRACE(asked);
+    EXPECT_EQ(SendToPrinter(Ethernet(asked), kData, transports_).end, SendEnd::kSent);
+    EXPECT_EQ(SendToPrinter(Serial(3, 9600, asked), kData, transports_).end, SendEnd::kSent);
+    EXPECT_EQ(SendToPrinter(Usb(asked), kData, transports_).end, SendEnd::kSent);
+    EXPECT_EQ(memory_.network.connectTimeouts.back(), 60000u);
+    EXPECT_EQ(network.writeTimeouts.back(), 60000u);
+    EXPECT_EQ(com3.writeTotalTimeout, 60000u);
+    EXPECT_EQ(com3.printer.writeTimeouts.back(), 60000u);
+    EXPECT_EQ(usb.printer.writeTimeouts.back(), 60000u);
+  }
+}
+
 }  // namespace
 }  // namespace dunlith::testing

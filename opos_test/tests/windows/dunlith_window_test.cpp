@@ -83,6 +83,17 @@ class DunlithWindowTest : public ::testing::Test {
     window_ = program_->window();
   }
 
+  // As Corvale's Test Printer starts it: ShellExecuteW's "open" of the full path, with the LDN's
+  // name as the parameter text exactly as listed.
+  void StartDunlithAsCorvaleDoes(const std::wstring& ldnName) {
+    program_ = std::make_unique<Program>();
+    ASSERT_TRUE(program_->StartThroughShell(ProgramsUnderTestDirectory() + L"\\Dunlith.exe",
+                                            ProgramsUnderTestDirectory(), L"Dunlith", ldnName))
+        << "Dunlith's window did not appear";
+    started_ = std::chrono::steady_clock::now();
+    window_ = program_->window();
+  }
+
   // The report once its last line is |last|, or as it stands after |milliseconds|.
   std::wstring WaitForLastLine(const std::wstring& last, DWORD milliseconds = 15000) {
     const auto start = std::chrono::steady_clock::now();
@@ -156,6 +167,41 @@ TEST_F(DunlithWindowTest, SendsTheReceiptToALoopbackPrinterThenClosesByItself) {
   ASSERT_TRUE(program_->WaitForExit(3000 + kMarginMs)) << "it closes by itself after a success";
   EXPECT_GE(MillisecondsSince(shown), 2000);
   EXPECT_EQ(program_->ExitCode(), 0u);
+}
+
+TEST_F(DunlithWindowTest, StartedAsCorvaleStartsItPrintsThroughTheLdnOfExactlyThatName) {
+  LoopbackPrinter printer(LoopbackPrinter::Mode::kReading);
+  ASSERT_TRUE(printer.Listening());
+  // Each look-alike's printer is elsewhere, where nothing listens.
+  constexpr std::uint32_t kElsewhere = 0x7F000002;
+  AddLdn(u" Shop", corvale::kPortEthernet, kLoopbackAddress);
+  AddLdn(u"Shop", corvale::kPortEthernet, kElsewhere);
+  AddLdn(u"\"Till\"", corvale::kPortEthernet, kLoopbackAddress);
+  AddLdn(u"Till", corvale::kPortEthernet, kElsewhere);
+  const struct {
+    const wchar_t* ldn;
+    const char* ldnLine;
+  } cases[] = {
+      {L" Shop", "\nLDN:   Shop\n"},
+      {L"\"Till\"", "\nLDN:  \"Till\"\n"},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(Utf8(cases[i].ldn));
+    StartDunlithAsCorvaleDoes(cases[i].ldn);
+    const auto received = printer.WaitForConnections(i + 1, 15000);
+    ASSERT_EQ(received.size(), i + 1) << Utf8(ControlText(window_, IDE_REPORT));
+    EXPECT_NE(AsText(received[i]).find(cases[i].ldnLine), std::string::npos) << AsText(received[i]);
+    ASSERT_TRUE(program_->WaitForExit(3000 + kMarginMs + 15000)) << Utf8(ControlText(window_, IDE_REPORT));
+    EXPECT_EQ(program_->ExitCode(), 0u);
+  }
+  // The name without the blank is the other LDN, whose printer is not there.
+  StartDunlithAsCorvaleDoes(L"Shop");
+  const std::wstring refused = L"127.0.0.2:9100 refused the connection: no printer listens there.";
+  EXPECT_TRUE(EndsWith(WaitForLastLine(refused), refused));
+  Press(window_, IDCANCEL);
+  ASSERT_TRUE(program_->WaitForExit(5000));
+  EXPECT_EQ(program_->ExitCode(), 1u);
+  EXPECT_EQ(printer.WaitForConnections(3, 0).size(), 2u);
 }
 
 TEST_F(DunlithWindowTest, ARefusedConnectionIsToldAndTheWindowStays) {
