@@ -12,7 +12,7 @@ done
 [ -n "$source_dir" ] || { echo "no screenshots yet: run tools/test.sh" >&2; exit 1; }
 mkdir -p docs
 for name in velmara-zh velmara-en velmara-models-zh velmara-models-en velmara-about-zh \
-            corvale-main corvale-new-ldn dunlith-sent dunlith-failed; do
+            corvale-main corvale-new-ldn dunlith-sent dunlith-failed dunlith-not-ready; do
   if [ -f "$source_dir/$name.png" ]; then
     convert "$source_dir/$name.png" -strip -define png:compression-level=9 "docs/$name.png"
     echo "docs/$name.png from $source_dir"

@@ -28,7 +28,11 @@ class CDunlithDlg {
 
  private:
   void Report(const std::u16string& line);
-  void Send(const Bytes& data, const std::u16string& announcement);
+  void ReportConditions(std::uint32_t conditions, std::uint8_t answered);
+  // Says what the printer answered and how the send ended; true when that holds a warning the
+  // window stays open for.
+  bool ReportSend(const SendResult& result);
+  void Send(const Bytes& data, SendKind kind, const std::u16string& announcement);
   void UpdateDrawerButton();
 
   const corvale::OposStore& store_;
@@ -38,6 +42,7 @@ class CDunlithDlg {
   TestTarget target_;
   std::u16string report_;
   bool sending_ = false;
+  SendKind kind_ = SendKind::kReceipt;
   int exitCode_ = kExitPortFailure;
 };
 

@@ -11,6 +11,7 @@ namespace dunlith {
 inline constexpr int kExitSent = 0;
 inline constexpr int kExitPortFailure = 1;
 inline constexpr int kExitBadLdn = 2;
+inline constexpr int kExitNotReady = 3;
 
 // A success closes the window by itself after this long.
 inline constexpr std::uint32_t kAutoCloseMs = 3000;
@@ -25,7 +26,7 @@ class DunlithView {
   virtual void EnableOpenDrawer(bool enabled) = 0;
   // Runs SendToPrinter on a worker thread, so that the window stays responsive; its result
   // comes back through OnSendFinished. False when no worker could be started.
-  virtual bool StartSend(const PortConfig& port, const Bytes& data) = 0;
+  virtual bool StartSend(const PortConfig& port, const Bytes& data, SendKind kind) = 0;
   virtual void StartAutoClose(std::uint32_t milliseconds) = 0;
   virtual void StopAutoClose() = 0;
   // Closes the window; the program ends with |exitCode|.

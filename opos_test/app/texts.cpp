@@ -108,6 +108,12 @@ std::u16string ProblemText(Language language, const TestTarget& target) {
   return {};
 }
 
+std::u16string TimeOutCappedText(Language language, std::uint32_t stored) {
+  return FormatText(Pick(language, {u"The LDN's time-out of %1 ms is longer than Dunlith waits: it waits at most %2 ms.",
+                                    u"该 LDN 的超时 %1 毫秒超过了 Dunlith 的等待上限：最多等待 %2 毫秒。"}),
+                    {Number(stored), Number(kLongestWaitMs)});
+}
+
 std::u16string SendingReceiptText(Language language, std::size_t bytes, const PortConfig& port,
                                   const std::u16string& ldnName) {
   return FormatText(Pick(language, {u"Sending the test receipt of LDN %1 (%2 bytes) to %3, time-out %4 ms ...",
@@ -126,7 +132,11 @@ std::u16string OutcomeText(Language language, const SendResult& result, const Po
   const std::u16string error = ErrorWords(language, result.error);
   const std::u16string timeout = Number(port.timeoutMs);
   switch (result.end) {
+    case SendEnd::kNotReady:
+    case SendEnd::kLostBefore:
+      return {};  // nothing was sent; the window says why
     case SendEnd::kSent:
+    case SendEnd::kLostAfter:
       return FormatText(Pick(language, {u"Sent %1 bytes to %2.", u"已向 %2 发送 %1 字节。"}), {Number(result.total), object});
     case SendEnd::kNoNetworking:
       return FormatText(Pick(language, {u"Windows networking could not be started: %1", u"无法启动 Windows 网络：%1"}),
@@ -165,6 +175,99 @@ std::u16string OutcomeText(Language language, const SendResult& result, const Po
 
 std::u16string ClosesSoonText(Language language) {
   return Pick(language, {u"This window closes by itself in 3 seconds.", u"本窗口将在 3 秒后自动关闭。"});
+}
+
+std::u16string IdentityText(Language language, const std::string& model, const std::string& firmware) {
+  if (firmware.empty()) return FormatText(Pick(language, {u"Printer: %1.", u"打印机：%1。"}), {Widen(model)});
+  if (model.empty()) return FormatText(Pick(language, {u"Printer firmware: %1.", u"打印机固件：%1。"}), {Widen(firmware)});
+  return FormatText(Pick(language, {u"Printer: %1, firmware %2.", u"打印机：%1，固件 %2。"}), {Widen(model), Widen(firmware)});
+}
+
+std::u16string NoStatusText(Language language) {
+  return Pick(language, {u"The printer gives no status over this port.", u"打印机不通过此端口提供状态。"});
+}
+
+std::vector<std::u16string> ConditionLines(Language language, std::uint32_t conditions, std::uint8_t answered) {
+  static constexpr struct {
+    std::uint32_t condition;
+    Pair text;
+  } kLines[] = {
+      {kCoverOpen, {u"The cover is open.", u"打印机盖已打开。"}},
+      {kFeedingByButton, {u"Paper is being fed by the FEED button.", u"正在用走纸键走纸。"}},
+      {kPaperEnd, {u"Paper end: the roll is used up.", u"纸尽：纸卷已用完。"}},
+      {kPaperNearEnd, {u"Paper near end: the roll is running out.", u"纸将尽：纸卷快用完了。"}},
+      {kCutterError, {u"Cutter error.", u"切刀错误。"}},
+      {kUnrecoverableError, {u"Unrecoverable error.", u"不可恢复的错误。"}},
+      {kAutoRecoverableError,
+       {u"An error that clears itself, such as a print head too hot.", u"可自动恢复的错误，例如打印头过热。"}},
+      {kOtherError, {u"The printer reports an error.", u"打印机报告了错误。"}},
+  };
+  std::vector<std::u16string> lines;
+  if (answered == 0) return lines;
+  lines.push_back((conditions & kOffLine) != 0 ? Pick(language, {u"The printer is off-line.", u"打印机离线。"})
+                                               : Pick(language, {u"The printer is on-line.", u"打印机在线。"}));
+  for (const auto& line : kLines) {
+    if ((conditions & line.condition) != 0) lines.push_back(Pick(language, line.text));
+  }
+  lines.push_back((conditions & kDrawerHigh) != 0 ? Pick(language, {u"Drawer switch: high.", u"钱箱开关：高。"})
+                                                  : Pick(language, {u"Drawer switch: low.", u"钱箱开关：低。"}));
+  if (answered < kStatusRequests) {
+    lines.push_back(FormatText(Pick(language, {u"The printer answered only %1 of the 4 status requests.",
+                                               u"打印机只应答了 4 个状态请求中的 %1 个。"}),
+                               {Number(answered)}));
+  }
+  return lines;
+}
+
+std::u16string NotReadyText(Language language, SendKind kind) {
+  if (kind == SendKind::kPulse) {
+    return Pick(language, {u"The printer is not ready, so the drawer pulse was not sent: it would wait in the printer "
+                           u"and open the drawer later.",
+                           u"打印机未就绪，因此没有发送钱箱脉冲：否则它会留在打印机里，稍后才打开钱箱。"});
+  }
+  return Pick(language, {u"The printer is not ready, so the test receipt was not sent: it would wait in the printer "
+                         u"and come out later, on someone else's receipt.",
+                         u"打印机未就绪，因此没有发送测试小票：否则它会留在打印机里，稍后打印在别人的小票上。"});
+}
+
+std::u16string NotReadyNowText(Language language) {
+  return Pick(language, {u"The printer is not ready now: what it has not printed yet waits in it and comes out later.",
+                         u"打印机现在未就绪：尚未打印的内容留在打印机里，稍后才会打印出来。"});
+}
+
+std::u16string AfterPrintingText(Language language) {
+  return Pick(language, {u"After printing, the printer reports:", u"打印后，打印机报告："});
+}
+
+std::u16string NoStatusAfterText(Language language) {
+  return Pick(language, {u"After printing, the printer answered no status request.", u"打印后，打印机没有应答状态请求。"});
+}
+
+std::u16string NearEndWarningText(Language language) {
+  return Pick(language, {u"Put in a new paper roll soon.", u"请尽快换上新的纸卷。"});
+}
+
+std::u16string DrawerSwitchText(Language language, std::uint32_t before, std::uint32_t after, bool afterKnown) {
+  const auto level = [&](std::uint32_t conditions) {
+    return (conditions & kDrawerHigh) != 0 ? Pick(language, {u"high", u"高"}) : Pick(language, {u"low", u"低"});
+  };
+  return FormatText(Pick(language, {u"Drawer switch: %1 before the pulse, %2 after it.", u"钱箱开关：脉冲前为%1，脉冲后为%2。"}),
+                    {level(before), afterKnown ? level(after) : Pick(language, {u"not known", u"未知"})});
+}
+
+std::u16string LostText(Language language, SendKind kind, bool afterSending, const PortConfig& port,
+                        const SendResult& result) {
+  const std::u16string what = kind == SendKind::kPulse ? Pick(language, {u"drawer pulse", u"钱箱脉冲"})
+                                                        : Pick(language, {u"test receipt", u"测试小票"});
+  if (afterSending) {
+    return FormatText(Pick(language, {u"The connection to %1 was lost before the printer confirmed the %2: whether "
+                                      u"it received all of it is not known.",
+                                      u"在打印机确认%2之前，与 %1 的连接中断：不知道打印机是否全部收到。"}),
+                      {Object(language, result, port), what});
+  }
+  return FormatText(Pick(language, {u"The connection to %1 was lost after the status requests: the %2 was not sent.",
+                                    u"与 %1 的连接在状态请求之后中断：没有发送%2。"}),
+                    {Object(language, result, port), what});
 }
 
 std::u16string NotStartedText(Language language) {

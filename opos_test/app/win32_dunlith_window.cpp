@@ -20,12 +20,13 @@ struct SendJob {
   Transports* transports;
   PortConfig port;
   Bytes data;
+  SendKind kind;
 };
 
 DWORD WINAPI RunSend(void* parameter) {
   std::unique_ptr<SendJob> job(static_cast<SendJob*>(parameter));
   try {
-    auto result = std::make_unique<SendResult>(SendToPrinter(job->port, job->data, *job->transports));
+    auto result = std::make_unique<SendResult>(SendToPrinter(job->port, job->data, job->kind, *job->transports));
     if (PostMessageW(job->window, kSendFinished, 0, reinterpret_cast<LPARAM>(result.get()))) result.release();
   } catch (...) {
     // The window goes on showing that the send runs; closing it reports a port failure.
@@ -63,8 +64,8 @@ void Win32DunlithWindow::EnableOpenDrawer(bool enabled) {
   EnableWindow(button, enabled ? TRUE : FALSE);
 }
 
-bool Win32DunlithWindow::StartSend(const PortConfig& port, const Bytes& data) {
-  auto job = std::make_unique<SendJob>(SendJob{hwnd_, &transports_, port, data});
+bool Win32DunlithWindow::StartSend(const PortConfig& port, const Bytes& data, SendKind kind) {
+  auto job = std::make_unique<SendJob>(SendJob{hwnd_, &transports_, port, data, kind});
   HANDLE thread = CreateThread(nullptr, 0, RunSend, job.get(), 0, nullptr);
   if (thread == nullptr) return false;
   job.release();

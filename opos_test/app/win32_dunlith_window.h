@@ -25,7 +25,7 @@ class Win32DunlithWindow final : public DunlithView {
   void SetButtonTexts(const std::u16string& close, const std::u16string& openDrawer) override;
   void ShowReport(const std::u16string& text) override;
   void EnableOpenDrawer(bool enabled) override;
-  bool StartSend(const PortConfig& port, const Bytes& data) override;
+  bool StartSend(const PortConfig& port, const Bytes& data, SendKind kind) override;
   void StartAutoClose(std::uint32_t milliseconds) override;
   void StopAutoClose() override;
   void End(int exitCode) override;

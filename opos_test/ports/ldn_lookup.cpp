@@ -28,13 +28,6 @@ bool CanNameAKey(const std::u16string& name) {
 
 }  // namespace
 
-std::u16string LdnNameOfParameters(const std::u16string& parameters) {
-  if (parameters.size() >= 2 && parameters.front() == u'"' && parameters.back() == u'"') {
-    return parameters.substr(1, parameters.size() - 2);
-  }
-  return parameters;
-}
-
 std::u16string ResolveLdnKey(const corvale::OposStore& store, const std::u16string& name,
                              const std::u16string& deviceClass) {
   const std::u16string base = store.ClassKeyPath(deviceClass);
@@ -50,7 +43,16 @@ std::u16string ResolveLdnKey(const corvale::OposStore& store, const std::u16stri
   return *target;
 }
 
-std::uint32_t EffectiveTimeOut(std::uint32_t timeOut) { return timeOut == 0 ? kDefaultTimeOut : timeOut; }
+std::uint32_t EffectiveTimeOut(std::uint32_t timeOut) {
+  return timeOut == 0 ? kDefaultTimeOut : BoundedWait(timeOut);
+}
+
+TestTarget LookUpNamedLdn(const corvale::OposStore& store, const std::u16string& parameters) {
+  TestTarget target = LookUpLdn(store, parameters);
+  const bool quoted = parameters.size() >= 2 && parameters.front() == u'"' && parameters.back() == u'"';
+  if (target.problem != LdnProblem::kUnknown || !quoted) return target;
+  return LookUpLdn(store, parameters.substr(1, parameters.size() - 2));
+}
 
 TestTarget LookUpLdn(const corvale::OposStore& store, const std::u16string& name) {
   TestTarget target;
@@ -83,6 +85,7 @@ TestTarget LookUpLdn(const corvale::OposStore& store, const std::u16string& name
 
   PortConfig& port = target.port;
   port.timeoutMs = EffectiveTimeOut(printer.TimeOut);
+  target.timeOutCapped = port.timeoutMs < printer.TimeOut;
   switch (printer.PortType) {
     case 0:
       target.problem = LdnProblem::kNotApplied;

@@ -31,11 +31,9 @@ struct TestTarget {
   PortConfig port;
   // The LDN's CashDrawer half exists and was made by the tool.
   bool hasDrawer = false;
+  // "TimeOut" asked for a longer wait than Dunlith ever makes; port.timeoutMs is the limit.
+  bool timeOutCapped = false;
 };
-
-// The LDN that the parameter text names: the text as given, without one pair of surrounding
-// double quotes.
-std::u16string LdnNameOfParameters(const std::u16string& parameters);
 
 // The name of the LDN key that |name| stands for in |deviceClass|: the key of that name, else
 // the key that the alias of that name points at; empty when there is neither.
@@ -44,8 +42,13 @@ std::u16string ResolveLdnKey(const corvale::OposStore& store, const std::u16stri
 
 TestTarget LookUpLdn(const corvale::OposStore& store, const std::u16string& name);
 
+// The LDN that the parameter text names: the LDN of exactly that name, blanks and quotes
+// included, since Corvale accepts both in a name; only when there is none and the text is in
+// double quotes, as a name typed at a prompt may be, the LDN named inside them.
+TestTarget LookUpNamedLdn(const corvale::OposStore& store, const std::u16string& parameters);
+
 // The time-out that the ports use: "TimeOut" in ms, where 0, which a serial port would take as
-// "no limit", counts as the default 1000.
+// "no limit", counts as the default 1000, and no wait is longer than kLongestWaitMs.
 std::uint32_t EffectiveTimeOut(std::uint32_t timeOut);
 
 }  // namespace dunlith

@@ -11,6 +11,13 @@ enum class PortKind { kUsb, kSerial, kEthernet };
 // Printers that take raw ESC/POS over TCP listen on this port.
 inline constexpr std::uint16_t kRawPrintingPort = 9100;
 
+// No connection, opening or write waits longer, whatever an LDN's "TimeOut" says: 0xFFFFFFFF
+// would be INFINITE to the system, and a printer that has not answered in a minute will not.
+inline constexpr std::uint32_t kLongestWaitMs = 60000;
+constexpr std::uint32_t BoundedWait(std::uint32_t milliseconds) {
+  return milliseconds < kLongestWaitMs ? milliseconds : kLongestWaitMs;
+}
+
 struct PortConfig {
   PortKind kind = PortKind::kUsb;
   unsigned comNumber = 0;      // serial: 1 for COM1

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "port_config.h"
+#include "printer_status.h"
 #include "transports.h"
 
 namespace dunlith {
@@ -20,7 +21,14 @@ enum class SendEnd {
   kUsbListFailed,  // USB: the interfaces could not be listed
   kStalled,        // the printer stopped taking data within the time-out
   kWriteFailed,
+  kNotReady,       // the printer's status says it would not print now: nothing was sent
+  kLostBefore,     // the connection ended after the status requests, before the data went
+  kLostAfter,      // the data went, then the connection ended before the printer confirmed it
 };
+
+// A receipt, which the printer is asked who it is for, or a drawer pulse, after which the drawer
+// is given time to move before the switch is read again.
+enum class SendKind { kReceipt, kPulse };
 
 struct SendResult {
   SendEnd end = SendEnd::kSent;
@@ -28,9 +36,25 @@ struct SendResult {
   std::size_t total = 0;
   PortError error;
   std::u16string device;  // USB: the device path concerned
+  // The port opened, so the printer was asked for its status.
+  bool asked = false;
+  PrinterStatus before;
+  // Asked only where the printer answered before and the data went whole.
+  bool askedAfter = false;
+  PrinterStatus after;
+  std::string model;     // GS I answers; empty where there was none
+  std::string firmware;
 };
 
-// Opens the port of |port|, writes |data| within its time-out and closes the port again.
-SendResult SendToPrinter(const PortConfig& port, const Bytes& data, Transports& transports);
+// How long Dunlith waits for one answer of the printer: at most 1 s, never more than the port's
+// time-out, so that a link that carries nothing back costs about a second.
+inline constexpr std::uint32_t kLongestAnswerWaitMs = 1000;
+// How long a drawer takes to move after the pulse before its switch is read again.
+inline constexpr std::uint32_t kDrawerSettleMs = 600;
+
+// Opens the port of |port| and asks the printer for its status; unless that says the printer
+// is not ready, writes |data| within the port's time-out, at most kLongestWaitMs, and asks again;
+// then closes the port.
+SendResult SendToPrinter(const PortConfig& port, const Bytes& data, SendKind kind, Transports& transports);
 
 }  // namespace dunlith

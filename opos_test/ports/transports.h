@@ -29,6 +29,20 @@ struct WriteResult {
   PortError error;
 };
 
+enum class ReadEnd {
+  kNothing,    // nothing came within the wait
+  kData,       // something came
+  kClosed,     // the printer ended the connection
+  kFailed,     // the port failed: a reset connection, a device that went away
+  kNoReading,  // this way to the printer carries nothing back
+};
+
+struct ReadResult {
+  ReadEnd end = ReadEnd::kNothing;
+  std::uint32_t waitedMs = 0;
+  PortError error;
+};
+
 // An open way to one printer. Destroying it closes it.
 class PrinterConnection {
  public:
@@ -38,6 +52,9 @@ class PrinterConnection {
   virtual ~PrinterConnection() = default;
   // Writes all of |data|, giving up once |timeoutMs| have passed; says how much went.
   virtual WriteResult Write(const Bytes& data, std::uint32_t timeoutMs) = 0;
+  // Appends to |into| what the printer sends within |waitMs|, returning as soon as anything has
+  // come (at once with what is waiting, for a wait of 0), and says how long it waited.
+  virtual ReadResult Read(Bytes* into, std::uint32_t waitMs) = 0;
 };
 
 enum class ConnectEnd {
@@ -68,7 +85,7 @@ class SerialPorts {
  public:
   virtual ~SerialPorts() = default;
   // COM|number| at |baud|, 8 data bits, no parity, 1 stop bit; a write gives up after
-  // |timeoutMs| in all.
+  // |timeoutMs| in all unless it is given a time-out of its own.
   virtual SerialEnd Open(unsigned number, std::uint32_t baud, std::uint32_t timeoutMs,
                          std::unique_ptr<PrinterConnection>* connection, PortError* error) = 0;
 };
@@ -80,7 +97,7 @@ class UsbPrinters {
   // The device paths of the present interfaces, in the order Windows lists them. False when the
   // list cannot be had.
   virtual bool List(std::vector<std::u16string>* devicePaths, PortError* error) = 0;
-  // Opens |devicePath| for writing.
+  // Opens |devicePath| for writing and, where the device allows it, for reading.
   virtual bool Open(const std::u16string& devicePath, std::unique_ptr<PrinterConnection>* connection,
                     PortError* error) = 0;
 };

@@ -20,6 +20,7 @@ struct Winsock {
   decltype(&::select) select = nullptr;
   decltype(&::getsockopt) getsockopt = nullptr;
   decltype(&::send) send = nullptr;
+  decltype(&::recv) recv = nullptr;
   decltype(&::shutdown) shutdown = nullptr;
   decltype(&::closesocket) closesocket = nullptr;
   bool started = false;
@@ -42,10 +43,11 @@ Winsock& LoadedWinsock() {
     w.select = SystemFunction<decltype(w.select)>(module, "select");
     w.getsockopt = SystemFunction<decltype(w.getsockopt)>(module, "getsockopt");
     w.send = SystemFunction<decltype(w.send)>(module, "send");
+    w.recv = SystemFunction<decltype(w.recv)>(module, "recv");
     w.shutdown = SystemFunction<decltype(w.shutdown)>(module, "shutdown");
     w.closesocket = SystemFunction<decltype(w.closesocket)>(module, "closesocket");
     if (!w.startup || !w.lastError || !w.socket || !w.ioctl || !w.connect || !w.select || !w.getsockopt ||
-        !w.send || !w.shutdown || !w.closesocket) {
+        !w.send || !w.recv || !w.shutdown || !w.closesocket) {
       w.failure = SystemError(ERROR_PROC_NOT_FOUND);
       return w;
     }
@@ -96,19 +98,25 @@ DWORD Remaining(DWORD start, DWORD timeoutMs) {
 
 enum class Wait { kReady, kTimedOut, kFailed, kException };
 
-// Waits until |socket| can take data, or reports a failed connection attempt.
-Wait WaitWritable(SOCKET socket, DWORD milliseconds) {
-  fd_set writable{};
-  writable.fd_count = 1;
-  writable.fd_array[0] = socket;
-  fd_set failed = writable;
+// How long a closing connection reads what the printer still sends.
+constexpr DWORD kLingerMs = 1000;
+constexpr int kMostLingerReads = 16;
+
+// Waits until |socket| can take data, or reports a failed connection attempt; with |reading|,
+// until something came or the peer ended the connection.
+Wait WaitFor(SOCKET socket, DWORD milliseconds, bool reading = false) {
+  fd_set ready{};
+  ready.fd_count = 1;
+  ready.fd_array[0] = socket;
+  fd_set failed = ready;
   timeval limit{};
   limit.tv_sec = static_cast<long>(milliseconds / 1000);
   limit.tv_usec = static_cast<long>((milliseconds % 1000) * 1000);
-  const int ready = LoadedWinsock().select(0, nullptr, &writable, &failed, &limit);
-  if (ready == SOCKET_ERROR) return Wait::kFailed;
-  if (ready == 0) return Wait::kTimedOut;
-  if (failed.fd_count != 0) return Wait::kException;
+  const int count = reading ? LoadedWinsock().select(0, &ready, nullptr, nullptr, &limit)
+                            : LoadedWinsock().select(0, nullptr, &ready, &failed, &limit);
+  if (count == SOCKET_ERROR) return Wait::kFailed;
+  if (count == 0) return Wait::kTimedOut;
+  if (!reading && failed.fd_count != 0) return Wait::kException;
   return Wait::kReady;
 }
 
@@ -126,7 +134,19 @@ class TcpConnection final : public PrinterConnection {
   explicit TcpConnection(UniqueSocket socket) : socket_(std::move(socket)) {}
   ~TcpConnection() override {
     // What was sent still reaches the printer after the close; the printer sees the end of it.
-    LoadedWinsock().shutdown(socket_.Get(), SD_SEND);
+    // Whatever the printer still sends is read until it ends the connection too, for a while:
+    // data arriving at a closed socket would reset the connection, and the printer could lose
+    // the end of the receipt with it.
+    if (LoadedWinsock().shutdown(socket_.Get(), SD_SEND) != 0) return;
+    const DWORD start = GetTickCount();
+    for (int read = 0; read < kMostLingerReads; ++read) {
+      const DWORD left = Remaining(start, kLingerMs);
+      char chunk[256];
+      if (left == 0 || WaitFor(socket_.Get(), left, true) != Wait::kReady ||
+          LoadedWinsock().recv(socket_.Get(), chunk, sizeof(chunk), 0) <= 0) {
+        return;
+      }
+    }
   }
 
   WriteResult Write(const Bytes& data, std::uint32_t timeoutMs) override {
@@ -135,7 +155,7 @@ class TcpConnection final : public PrinterConnection {
     const DWORD start = GetTickCount();
     while (result.written < data.size()) {
       const DWORD left = Remaining(start, timeoutMs);
-      const Wait wait = left == 0 ? Wait::kTimedOut : WaitWritable(socket_.Get(), left);
+      const Wait wait = left == 0 ? Wait::kTimedOut : WaitFor(socket_.Get(), left);
       if (wait == Wait::kTimedOut) {
         result.end = WriteEnd::kTimedOut;
         return result;
@@ -162,9 +182,31 @@ class TcpConnection final : public PrinterConnection {
     return result;
   }
 
+  ReadResult Read(Bytes* into, std::uint32_t waitMs) override;
+
  private:
   UniqueSocket socket_;
 };
+
+ReadResult TcpConnection::Read(Bytes* into, std::uint32_t waitMs) {
+  ReadResult result;
+  const DWORD start = GetTickCount();
+  const Wait wait = WaitFor(socket_.Get(), waitMs, true);
+  result.waitedMs = GetTickCount() - start;
+  if (wait == Wait::kTimedOut) return result;
+  char chunk[256];
+  const int got = wait == Wait::kReady ? LoadedWinsock().recv(socket_.Get(), chunk, sizeof(chunk), 0) : SOCKET_ERROR;
+  if (got > 0) {
+    into->insert(into->end(), chunk, chunk + got);
+    result.end = ReadEnd::kData;
+  } else if (got == 0) {
+    result.end = ReadEnd::kClosed;
+  } else if (const int error = LoadedWinsock().lastError(); error != WSAEWOULDBLOCK) {
+    result.end = ReadEnd::kFailed;
+    result.error = SystemError(static_cast<DWORD>(error));
+  }
+  return result;
+}
 
 ConnectEnd Refusal(int code, PortError* error) {
   *error = SystemError(static_cast<DWORD>(code));
@@ -204,7 +246,7 @@ ConnectEnd Win32Network::Connect(std::uint32_t address, std::uint16_t port, std:
   if (ws.connect(socket.Get(), reinterpret_cast<const sockaddr*>(&target), sizeof(target)) != 0) {
     const int code = ws.lastError();
     if (code != WSAEWOULDBLOCK) return Refusal(code, error);
-    switch (WaitWritable(socket.Get(), Remaining(start, timeoutMs))) {
+    switch (WaitFor(socket.Get(), Remaining(start, timeoutMs))) {
       case Wait::kReady: break;
       case Wait::kTimedOut:
         *error = SystemError(WSAETIMEDOUT);

@@ -9,15 +9,27 @@ namespace dunlith {
 
 namespace {
 
+// Reads return what is waiting at once; a write may take |writeMs| in all, whatever its length.
+bool SetTimeouts(HANDLE port, DWORD writeMs) {
+  COMMTIMEOUTS timeouts{};
+  timeouts.ReadIntervalTimeout = MAXDWORD;
+  timeouts.WriteTotalTimeoutConstant = writeMs;
+  return SetCommTimeouts(port, &timeouts) != FALSE;
+}
+
+// How often a read that waits looks again. Windows would return at the first byte with the
+// time-outs MAXDWORD, MAXDWORD and the wait; Wine waits all of it.
+constexpr DWORD kReadPollMs = 10;
+
 class SerialConnection final : public PrinterConnection {
  public:
   explicit SerialConnection(UniqueHandle port) : port_(std::move(port)) {}
 
-  // The port's write time-out, set when it was opened, limits the whole write.
-  WriteResult Write(const Bytes& data, std::uint32_t) override {
+  WriteResult Write(const Bytes& data, std::uint32_t timeoutMs) override {
     WriteResult result;
     DWORD written = 0;
-    const BOOL ok = WriteFile(port_.Get(), data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+    const BOOL ok = SetTimeouts(port_.Get(), timeoutMs) &&
+                    WriteFile(port_.Get(), data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
     const DWORD error = ok ? ERROR_SUCCESS : GetLastError();
     result.written = written;
     if (ok) {
@@ -29,6 +41,29 @@ class SerialConnection final : public PrinterConnection {
       result.error = SystemError(error);
     }
     return result;
+  }
+
+  ReadResult Read(Bytes* into, std::uint32_t waitMs) override {
+    ReadResult result;
+    const DWORD start = GetTickCount();
+    for (;;) {
+      std::uint8_t chunk[256];
+      DWORD got = 0;
+      if (!ReadFile(port_.Get(), chunk, sizeof(chunk), &got, nullptr)) {
+        result.end = ReadEnd::kFailed;
+        result.error = SystemError(GetLastError());
+        return result;
+      }
+      result.waitedMs = GetTickCount() - start;
+      if (got > 0) {
+        into->insert(into->end(), chunk, chunk + got);
+        result.end = ReadEnd::kData;
+        return result;
+      }
+      if (result.waitedMs >= waitMs) return result;
+      const DWORD left = waitMs - result.waitedMs;
+      Sleep(left < kReadPollMs ? left : kReadPollMs);
+    }
   }
 
  private:
@@ -67,11 +102,7 @@ SerialEnd Win32SerialPorts::Open(unsigned number, std::uint32_t baud, std::uint3
     *error = SystemError(GetLastError());
     return SerialEnd::kSetupFailed;
   }
-  COMMTIMEOUTS timeouts{};
-  // Reads return at once; a write may take |timeoutMs| in all, whatever its length.
-  timeouts.ReadIntervalTimeout = MAXDWORD;
-  timeouts.WriteTotalTimeoutConstant = timeoutMs;
-  if (!SetCommTimeouts(port.Get(), &timeouts)) {
+  if (!SetTimeouts(port.Get(), timeoutMs)) {
     *error = SystemError(GetLastError());
     return SerialEnd::kSetupFailed;
   }

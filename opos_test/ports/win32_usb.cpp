@@ -71,9 +71,13 @@ class UniqueDeviceInfoList {
   HDEVINFO list_;
 };
 
+// A device that returns no data yet completes a read at once, with nothing; it is asked again
+// this often until the wait is over.
+constexpr DWORD kReadRetryMs = 20;
+
 class UsbConnection final : public PrinterConnection {
  public:
-  explicit UsbConnection(UniqueHandle device) : device_(std::move(device)) {}
+  UsbConnection(UniqueHandle device, bool readable) : device_(std::move(device)), readable_(readable) {}
 
   WriteResult Write(const Bytes& data, std::uint32_t timeoutMs) override {
     WriteResult result;
@@ -111,8 +115,56 @@ class UsbConnection final : public PrinterConnection {
     return result;
   }
 
+  ReadResult Read(Bytes* into, std::uint32_t waitMs) override {
+    ReadResult result;
+    if (!readable_) {
+      result.end = ReadEnd::kNoReading;
+      return result;
+    }
+    UniqueHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!done.Valid()) {
+      result.end = ReadEnd::kFailed;
+      result.error = SystemError(GetLastError());
+      return result;
+    }
+    const DWORD start = GetTickCount();
+    for (;;) {
+      const DWORD elapsed = GetTickCount() - start;
+      const DWORD left = elapsed >= waitMs ? 0 : waitMs - elapsed;
+      OVERLAPPED overlapped{};
+      overlapped.hEvent = done.Get();
+      ResetEvent(done.Get());
+      std::uint8_t chunk[256];
+      DWORD got = 0;
+      if (!ReadFile(device_.Get(), chunk, sizeof(chunk), nullptr, &overlapped) && GetLastError() != ERROR_IO_PENDING) {
+        const DWORD error = GetLastError();
+        // A device whose driver takes no reads is a one-way link, not a failure.
+        result.end = error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED ? ReadEnd::kNoReading
+                                                                                     : ReadEnd::kFailed;
+        if (result.end == ReadEnd::kFailed) result.error = SystemError(error);
+        return result;
+      }
+      if (WaitForSingleObject(done.Get(), left) == WAIT_TIMEOUT) CancelIo(device_.Get());
+      const BOOL ok = GetOverlappedResult(device_.Get(), &overlapped, &got, TRUE);
+      result.waitedMs = GetTickCount() - start;
+      if (got > 0) {
+        into->insert(into->end(), chunk, chunk + got);
+        result.end = ReadEnd::kData;
+        return result;
+      }
+      if (!ok && GetLastError() != ERROR_OPERATION_ABORTED) {
+        result.end = ReadEnd::kFailed;
+        result.error = SystemError(GetLastError());
+        return result;
+      }
+      if (left == 0 || !ok) return result;
+      Sleep(left < kReadRetryMs ? left : kReadRetryMs);
+    }
+  }
+
  private:
   UniqueHandle device_;
+  bool readable_;
 };
 
 }  // namespace
@@ -156,13 +208,20 @@ bool Win32UsbPrinters::List(std::vector<std::u16string>* devicePaths, PortError*
 bool Win32UsbPrinters::Open(const std::u16string& devicePath, std::unique_ptr<PrinterConnection>* connection,
                             PortError* error) {
   const std::wstring path = WideOf(devicePath);
-  UniqueHandle device(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr));
+  // Reading as well, for the printer's answers; a device that refuses that is still written to.
+  bool readable = true;
+  UniqueHandle device;
+  for (const DWORD access : {GENERIC_READ | GENERIC_WRITE, static_cast<DWORD>(GENERIC_WRITE)}) {
+    device.Reset(CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_OVERLAPPED, nullptr));
+    if (device.Valid() || GetLastError() != ERROR_ACCESS_DENIED) break;
+    readable = false;
+  }
   if (!device.Valid()) {
     *error = SystemError(GetLastError());
     return false;
   }
-  *connection = std::make_unique<UsbConnection>(std::move(device));
+  *connection = std::make_unique<UsbConnection>(std::move(device), readable);
   return true;
 }
 

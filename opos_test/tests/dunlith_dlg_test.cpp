@@ -9,6 +9,7 @@
 #include "app/dunlith_dlg.h"
 #include "fake_dunlith_view.h"
 #include "memory_transports.h"
+#include "printer_cases.h"
 #include "receipt/receipt.h"
 #include "receipt_bytes.h"
 #include "registry_backends.h"
@@ -102,10 +103,11 @@ TEST_F(DunlithDlgTest, SendsTheReceiptOfTheLdnToItsPrinterAndSaysSo) {
                               u" bytes) to 192.168.1.100:9100, time-out 1000 ms ...");
 
   view_.RunSend(commands, memory_.transports);
-  ASSERT_EQ(printer.received.size(), 1u);
-  EXPECT_EQ(AsText(printer.received[0]), AsText(expected));
+  ASSERT_EQ(printer.printed.size(), 1u);
+  EXPECT_EQ(AsText(printer.printed[0]), AsText(expected));
   EXPECT_EQ(view_.report, u"Sending the test receipt of LDN \"Shop 1\" (" + Number(expected.size()) +
                               u" bytes) to 192.168.1.100:9100, time-out 1000 ms ...\r\n"
+                              u"The printer gives no status over this port.\r\n"
                               u"Sent " + Number(expected.size()) + u" bytes to 192.168.1.100:9100.\r\n"
                               u"This window closes by itself in 3 seconds.");
   EXPECT_EQ(commands.exitCode(), kExitSent);
@@ -257,9 +259,10 @@ TEST_F(DunlithDlgTest, OpenDrawerSendsThePulseThroughThePrintersPort) {
   commands.OnOpenDrawer();
   EXPECT_EQ(view_.sends.size(), 2u) << "one send at a time";
   view_.RunSend(commands, memory_.transports);
-  ASSERT_EQ(com5.printer.received.size(), 2u);
-  EXPECT_EQ(com5.printer.received[1], DrawerPulse());
-  EXPECT_NE(view_.report.find(u"\r\nSending the cash drawer pulse to COM5 at 19200 ...\r\nSent 5 bytes to COM5.\r\n"
+  ASSERT_EQ(com5.printer.printed.size(), 2u);
+  EXPECT_EQ(com5.printer.printed[1], DrawerPulse());
+  EXPECT_NE(view_.report.find(u"\r\nSending the cash drawer pulse to COM5 at 19200 ...\r\n"
+                              u"The printer gives no status over this port.\r\nSent 5 bytes to COM5.\r\n"
                               u"This window closes by itself in 3 seconds."),
             std::u16string::npos);
   EXPECT_EQ(commands.exitCode(), kExitSent);
@@ -317,28 +320,184 @@ TEST_F(DunlithDlgTest, ChineseTextsForUiLanguage2052) {
   view_.RunSend(commands, memory_.transports);
   const Bytes receipt = Receipt(u"Shop", "192.168.1.100:9100");
   EXPECT_EQ(view_.report, u"正在将 LDN \"Shop\" 的测试小票（" + Number(receipt.size()) +
-                              u" 字节）发送到 192.168.1.100:9100，超时 1000 毫秒……\r\n已向 192.168.1.100:9100 发送 " +
+                              u" 字节）发送到 192.168.1.100:9100，超时 1000 毫秒……\r\n打印机不通过此端口提供状态。\r\n"
+                              u"已向 192.168.1.100:9100 发送 " +
                               Number(receipt.size()) + u" 字节。\r\n本窗口将在 3 秒后自动关闭。");
   view_ = FakeDunlithView();
   Start(u"Nobody", Language::kChinese);
   EXPECT_EQ(view_.report, u"POSPrinter 下没有 LDN \"Nobody\"。");
 }
 
-TEST(CommandLine, TheParameterTextFollowsTheProgramsName) {
+TEST_F(DunlithDlgTest, SaysWhatThePrinterAnswersAndPrintsOnlyIntoAReadyOne) {
+  AddLdn(u"Shop");
+  const Bytes receipt = Receipt(u"Shop", "192.168.1.100:9100");
+  for (const PrinterOutcome& c : PrinterOutcomes()) {
+    SCOPED_TRACE(c.printer.name);
+    MemoryTransports memory;
+    MemoryPrinter& printer = memory.network.Listen(kAddress, 9100);
+    printer.behaviour = c.printer;
+    view_ = FakeDunlithView();
+    CDunlithDlg& commands = Start(u"Shop");
+    ASSERT_EQ(view_.sends.size(), 1u);
+    view_.RunSend(commands, memory.transports);
+    const std::size_t announced = view_.report.find(u"\r\n");
+    ASSERT_NE(announced, std::u16string::npos) << Narrow(view_.report);
+    EXPECT_EQ(Narrow(view_.report.substr(announced + 2)),
+              Narrow(ExpectedLines(c.lines, u"192.168.1.100:9100", receipt.size())));
+    EXPECT_EQ(commands.exitCode(), c.exitCode);
+    EXPECT_EQ(HexAndText(printer.All()), HexAndText(c.printed ? receipt : Bytes()));
+    EXPECT_EQ(view_.autoCloseMs.has_value(), c.lines.back() == u"This window closes by itself in 3 seconds.")
+        << "a warning or a failure stays until the window is closed";
+    EXPECT_TRUE(view_.openDrawerEnabled) << "the drawer can still be tried";
+    commands.OnClose();
+    EXPECT_EQ(view_.exitCode, c.exitCode);
+  }
+}
+
+TEST_F(DunlithDlgTest, ThePrintersStateInChinese) {
+  AddLdn(u"Shop");
+  const struct {
+    const char* printer;
+    std::u16string lines;
+  } cases[] = {
+      {"cover open", u"打印机离线。\r\n打印机盖已打开。\r\n钱箱开关：低。\r\n"
+                     u"打印机未就绪，因此没有发送测试小票：否则它会留在打印机里，稍后打印在别人的小票上。"},
+      {"silent", u"打印机不通过此端口提供状态。\r\n已向 192.168.1.100:9100 发送 %BYTES% 字节。\r\n本窗口将在 3 秒后自动关闭。"},
+      {"near end", u"打印机：TM-T88V，固件 30.01 ESC/POS。\r\n打印机在线。\r\n纸将尽：纸卷快用完了。\r\n钱箱开关：低。\r\n"
+                   u"已向 192.168.1.100:9100 发送 %BYTES% 字节。\r\n请尽快换上新的纸卷。"},
+  };
+  const Bytes receipt = Receipt(u"Shop", "192.168.1.100:9100");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.printer);
+    MemoryTransports memory;
+    memory.network.Listen(kAddress, 9100).behaviour = CaseNamed(c.printer);
+    view_ = FakeDunlithView();
+    CDunlithDlg& commands = Start(u"Shop", Language::kChinese);
+    view_.RunSend(commands, memory.transports);
+    EXPECT_EQ(view_.report.substr(view_.report.find(u"\r\n") + 2), ExpectedLines({c.lines}, u"", receipt.size()));
+  }
+}
+
+TEST_F(DunlithDlgTest, OpenDrawerShowsTheSwitchBeforeAndAfterThePulse) {
+  AddLdn(u"Till", {corvale::kPortSerial, 0x0205});
+  MemorySerialPort& com5 = memory_.serial.Add(5);
+  com5.printer.behaviour = CaseNamed("ready");
+  com5.printer.behaviour.drawerOpensOnPulse = true;
+  CDunlithDlg& commands = Start(u"Till");
+  view_.RunSend(commands, memory_.transports);
+  ASSERT_EQ(view_.autoCloseMs, 3000u) << Narrow(view_.report);
+  const std::size_t shown = view_.report.size();
+  commands.OnOpenDrawer();
+  view_.RunSend(commands, memory_.transports);
+  EXPECT_EQ(Narrow(view_.report.substr(shown)),
+            "\r\nSending the cash drawer pulse to COM5 at 19200 ...\r\nSent 5 bytes to COM5.\r\n"
+            "Drawer switch: low before the pulse, high after it.\r\nThis window closes by itself in 3 seconds.");
+  EXPECT_EQ(commands.exitCode(), kExitSent);
+  ASSERT_EQ(com5.printer.printed.size(), 2u);
+  EXPECT_EQ(com5.printer.printed[1], DrawerPulse());
+}
+
+TEST_F(DunlithDlgTest, NoDrawerPulseIntoAPrinterThatIsNotReady) {
+  AddLdn(u"Till");
+  MemoryPrinter& printer = memory_.network.Listen(kAddress, 9100);
+  printer.behaviour = CaseNamed("ready");
+  CDunlithDlg& commands = Start(u"Till");
+  view_.RunSend(commands, memory_.transports);
+  ASSERT_EQ(commands.exitCode(), kExitSent);
+  printer.behaviour = CaseNamed("cover open");
+  const std::size_t shown = view_.report.size();
+  commands.OnOpenDrawer();
+  view_.RunSend(commands, memory_.transports);
+  EXPECT_EQ(Narrow(view_.report.substr(shown)),
+            "\r\nSending the cash drawer pulse to 192.168.1.100:9100 ...\r\nThe printer is off-line.\r\n"
+            "The cover is open.\r\nDrawer switch: low.\r\nThe printer is not ready, so the drawer pulse was not sent: "
+            "it would wait in the printer and open the drawer later.");
+  EXPECT_EQ(commands.exitCode(), kExitNotReady);
+  EXPECT_FALSE(view_.autoCloseMs.has_value());
+  ASSERT_EQ(printer.printed.size(), 2u);
+  EXPECT_TRUE(printer.printed[1].empty());
+  commands.OnClose();
+  EXPECT_EQ(view_.exitCode, kExitNotReady);
+}
+
+TEST(CommandLine, TheParameterTextFollowsTheProgramsNameAndOneBlank) {
   const struct {
     std::u16string line;
     std::u16string parameters;
   } cases[] = {
       {u"Dunlith.exe Shop 1", u"Shop 1"},
       {u"\"C:\\Program Files\\POS\\Dunlith.exe\" Shop 1", u"Shop 1"},
-      {u"\"C:\\Program Files\\POS\\Dunlith.exe\"Shop", u"Shop"},
-      {u"Dunlith.exe   \t Shop  1 ", u"Shop  1 "},
-      {u"Dunlith.exe \"Shop 1\"", u"\"Shop 1\""},
+      // As ShellExecute starts it for the LDNs " Shop" and "\"Shop\"".
+      {u"\"C:\\Program Files\\POS\\Dunlith.exe\"  Shop", u" Shop"},
+      {u"\"C:\\Program Files\\POS\\Dunlith.exe\" \"Shop\"", u"\"Shop\""},
+      {u"\"C:\\Program Files\\POS\\Dunlith.exe\"\tShop", u"Shop"},
+      {u"Dunlith.exe   \t Shop  1 ", u"  \t Shop  1 "},
+      {u"Dunlith.exe ", u""},
+      // Quotes may enclose any part of the program's name; only a blank outside them ends it.
+      {u"C:\\\"Program Files\"\\POS\\Dunlith.exe Shop", u"Shop"},
+      {u"\"C:\\Program Files\\POS\\Dunlith.exe\"Shop", u""},
+      {u"\"C:\\Program Files\\POS\\Dunlith.exe\"Shop 1", u"1"},
+      {u"\"C:\\Program Files\\POS\\Dunlith.exe Shop", u""},
       {u"Dunlith.exe", u""},
       {u"\"Dunlith.exe\"", u""},
       {u"", u""},
   };
-  for (const auto& c : cases) EXPECT_EQ(ParameterText(c.line), c.parameters);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Narrow(c.line));
+    EXPECT_EQ(Narrow(ParameterText(c.line)), Narrow(c.parameters));
+  }
+}
+
+TEST_F(DunlithDlgTest, PrintsThroughTheLdnOfExactlyTheNameThatCorvaleHandsOver) {
+  constexpr std::uint32_t kOther = 0xC0A80165;
+  constexpr std::uint32_t kThird = 0xC0A80166;
+  AddLdn(u" Shop", {corvale::kPortEthernet, kAddress});
+  AddLdn(u"Shop", {corvale::kPortEthernet, kOther});
+  AddLdn(u"\"Shop\"", {corvale::kPortEthernet, kThird});
+  const struct {
+    std::u16string line;
+    std::uint32_t address;
+    std::string ldnLine;
+  } cases[] = {
+      {u"\"C:\\POS\\Dunlith.exe\"  Shop", kAddress, "\nLDN:   Shop\n"},
+      {u"\"C:\\POS\\Dunlith.exe\" Shop", kOther, "\nLDN:  Shop\n"},
+      {u"\"C:\\POS\\Dunlith.exe\" \"Shop\"", kThird, "\nLDN:  \"Shop\"\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Narrow(c.line));
+    MemoryTransports memory;
+    MemoryPrinter& printer = memory.network.Listen(c.address, 9100);
+    view_ = FakeDunlithView();
+    CDunlithDlg& commands = Start(ParameterText(c.line));
+    ASSERT_EQ(view_.sends.size(), 1u) << Narrow(view_.report);
+    view_.RunSend(commands, memory.transports);
+    EXPECT_EQ(commands.exitCode(), kExitSent) << Narrow(view_.report);
+    EXPECT_NE(AsText(printer.All()).find(c.ldnLine), std::string::npos) << AsText(printer.All());
+  }
+}
+
+TEST_F(DunlithDlgTest, ATimeOutBeyondAMinuteIsCappedAndSaidSoAndStaysStored) {
+  AddLdn(u"Forever", {corvale::kPortEthernet, kAddress, 0xFFFFFFFF});
+  MemoryPrinter& printer = memory_.network.Listen(kAddress, 9100);
+  CDunlithDlg& commands = Start(u"Forever");
+  ASSERT_EQ(view_.sends.size(), 1u);
+  EXPECT_EQ(view_.sends[0].port.timeoutMs, 60000u);
+  const std::u16string capped =
+      u"The LDN's time-out of 4294967295 ms is longer than Dunlith waits: it waits at most 60000 ms.\r\n"
+      u"Sending the test receipt of LDN \"Forever\" (";
+  EXPECT_EQ(Narrow(view_.report.substr(0, capped.size())), Narrow(capped));
+  EXPECT_NE(view_.report.find(u"time-out 60000 ms ..."), std::u16string::npos) << Narrow(view_.report);
+  view_.RunSend(commands, memory_.transports);
+  EXPECT_EQ(commands.exitCode(), kExitSent);
+  EXPECT_EQ(memory_.network.connectTimeouts, std::vector<std::uint32_t>{60000});
+  EXPECT_EQ(printer.writeTimeouts, (std::vector<std::uint32_t>{1000, 60000}))
+      << "the status request within the wait for its answer, the receipt within the capped time-out";
+  EXPECT_EQ(corvale::LDNRecord(store_, u"Forever", kPrinterClass).TimeOut, 0xFFFFFFFFu);
+
+  view_ = FakeDunlithView();
+  AddLdn(u"A minute", {corvale::kPortEthernet, kAddress, 60000});
+  Start(u"A minute");
+  EXPECT_EQ(view_.report.find(u"longer than Dunlith waits"), std::u16string::npos) << "a minute is no cap";
 }
 
 }  // namespace

@@ -176,6 +176,65 @@ TEST_P(LdnLookupTest, ATimeOutOfZeroMeansTheDefault) {
   EXPECT_EQ(LookUpLdn(store_, u"Zero").port.timeoutMs, 1000u);
 }
 
+TEST_P(LdnLookupTest, TheParameterTextIsTheNameExactlyAndOnlyThenWithoutItsQuotes) {
+  AddLdn(u" Shop", corvale::kPortUsb, 0);
+  AddLdn(u"Shop", corvale::kPortSerial, 0x0203);
+  AddLdn(u"\"Shop\"", corvale::kPortEthernet, 0xC0A80164);
+  AddLdn(u"Typed", corvale::kPortSerial, 0x0105);
+  const struct {
+    std::u16string parameters;
+    LdnProblem problem;
+    std::u16string name;
+    unsigned comNumber;  // 0: USB, 1: Ethernet
+  } cases[] = {
+      {u" Shop", LdnProblem::kNone, u" Shop", 0},
+      {u"Shop", LdnProblem::kNone, u"Shop", 3},
+      {u"\"Shop\"", LdnProblem::kNone, u"\"Shop\"", 1},
+      {u"\"Typed\"", LdnProblem::kNone, u"Typed", 5},
+      {u"\" Shop\"", LdnProblem::kNone, u" Shop", 0},
+      {u"Shop ", LdnProblem::kUnknown, u"Shop ", 0},
+      {u"  Shop", LdnProblem::kUnknown, u"  Shop", 0},
+      {u"\"Typed", LdnProblem::kUnknown, u"\"Typed", 0},
+      {u"\"Nobody\"", LdnProblem::kUnknown, u"Nobody", 0},
+      {u"\"\"", LdnProblem::kNoName, u"", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.parameters.begin(), c.parameters.end()));
+    const TestTarget target = LookUpNamedLdn(store_, c.parameters);
+    EXPECT_EQ(target.problem, c.problem);
+    EXPECT_EQ(target.name, c.name);
+    if (c.problem != LdnProblem::kNone) continue;
+    switch (c.comNumber) {
+      case 0: EXPECT_EQ(target.port.kind, PortKind::kUsb); break;
+      case 1: EXPECT_EQ(target.port.kind, PortKind::kEthernet); break;
+      default:
+        EXPECT_EQ(target.port.kind, PortKind::kSerial);
+        EXPECT_EQ(target.port.comNumber, c.comNumber);
+    }
+  }
+}
+
+TEST_P(LdnLookupTest, ATimeOutBeyondAMinuteIsCappedAndLeftAsStored) {
+  AddLdn(u"Forever", corvale::kPortUsb, 0);
+  const struct {
+    std::uint32_t stored;
+    std::uint32_t used;
+    bool capped;
+  } cases[] = {
+      {0xFFFFFFFF, 60000, true}, {60001, 60000, true}, {60000, 60000, false}, {10000, 10000, false}, {0, 1000, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stored);
+    seed_.Dword(PrinterKeyOf(u"Forever"), u"TimeOut", c.stored);
+    const TestTarget target = LookUpLdn(store_, u"Forever");
+    EXPECT_EQ(target.port.timeoutMs, c.used);
+    EXPECT_EQ(target.timeOutCapped, c.capped);
+    EXPECT_EQ(target.printer.TimeOut, c.stored);
+    EXPECT_EQ(corvale::LDNRecord(store_, target.printer.KeyName, kPrinterClass).TimeOut, c.stored)
+        << "the stored value stays as it is";
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Registries, LdnLookupTest,
                          ::testing::Combine(::testing::ValuesIn(corvale::testing::RegistryBackends()),
                                             ::testing::Values(corvale::kArchitectureX86, corvale::kArchitectureAmd64)),
@@ -189,18 +248,6 @@ TEST(LdnLookup, NoRegistryLocationOnOtherArchitectures) {
   FixedArchitecture unknown(corvale::kArchitectureUnknown);
   corvale::OposStore store(under->registry(), unknown);
   EXPECT_EQ(LookUpLdn(store, u"Shop").problem, LdnProblem::kNoRegistryLocation);
-}
-
-TEST(LdnLookup, TheParameterTextIsTheNameWithoutOnePairOfQuotes) {
-  const struct {
-    std::u16string parameters;
-    std::u16string name;
-  } cases[] = {
-      {u"Shop 1", u"Shop 1"},        {u"\"Shop 1\"", u"Shop 1"},   {u"\"\"Shop\"\"", u"\"Shop\""},
-      {u"\"Shop", u"\"Shop"},        {u"Shop\"", u"Shop\""},       {u"\"", u"\""},
-      {u"\"\"", u""},                {u"a  b", u"a  b"},           {u"", u""},
-  };
-  for (const auto& c : cases) EXPECT_EQ(LdnNameOfParameters(c.parameters), c.name);
 }
 
 }  // namespace

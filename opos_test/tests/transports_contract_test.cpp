@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "memory_transports.h"
+#include "ports/printer_status.h"
 #include "transport_backends.h"
 
 namespace dunlith::testing {
@@ -83,6 +84,43 @@ TEST_P(TransportsContract, TcpWriteToAPeerThatReadsNothingStopsAtTheTimeOutWithA
   if (under->Waits()) {
     EXPECT_LE(elapsed, 500 + kMarginMs);
   }
+}
+
+TEST_P(TransportsContract, TcpReadsWhatThePrinterSendsAndWhenItEndsTheConnection) {
+  auto under = GetParam().network();
+  PrinterCase printer = kSilentPrinter;
+  printer.answering = Answering::kDropsAfterStatus;
+  const std::uint16_t port = under->Answering(printer);
+  std::unique_ptr<PrinterConnection> connection;
+  PortError error;
+  ASSERT_EQ(under->network().Connect(kLoopback, port, 2000, &connection, &error), ConnectEnd::kConnected);
+  Bytes got;
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(connection->Read(&got, 0).end, ReadEnd::kNothing);
+  const ReadResult quiet = connection->Read(&got, 300);
+  EXPECT_EQ(quiet.end, ReadEnd::kNothing);
+  EXPECT_TRUE(got.empty());
+  if (under->Waits()) {
+    EXPECT_GE(MillisecondsSince(start), 250);
+    EXPECT_GE(quiet.waitedMs, 250u);
+  }
+  for (std::uint8_t n = 1; n <= 4; ++n) {
+    SCOPED_TRACE(n);
+    ASSERT_EQ(connection->Write(StatusRequest(n), 1000).end, WriteEnd::kComplete);
+    got.clear();
+    start = std::chrono::steady_clock::now();
+    const ReadResult answer = connection->Read(&got, 5000);
+    EXPECT_EQ(answer.end, ReadEnd::kData);
+    EXPECT_EQ(got, Bytes{0x12});
+    EXPECT_LE(answer.waitedMs, 5000u);
+    if (under->Waits()) {
+      EXPECT_LT(MillisecondsSince(start), 2500) << "a read returns once something came";
+    }
+  }
+  // The printer ends the connection after its fourth answer.
+  got.clear();
+  EXPECT_EQ(connection->Read(&got, 5000).end, ReadEnd::kClosed);
+  EXPECT_TRUE(got.empty());
 }
 
 TEST_P(TransportsContract, AComPortThatDoesNotExistDoesNotOpen) {

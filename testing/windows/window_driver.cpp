@@ -1,5 +1,7 @@
 #include "window_driver.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -95,7 +97,7 @@ Program::~Program() {
       if (WaitForSingleObject(info_.hProcess, 5000) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 1);
       WaitForSingleObject(info_.hProcess, 5000);
     }
-    CloseHandle(info_.hThread);
+    if (info_.hThread != nullptr) CloseHandle(info_.hThread);
     CloseHandle(info_.hProcess);
   }
 }
@@ -110,6 +112,25 @@ bool Program::Start(const std::wstring& exe, const std::wstring& directory, cons
                       &info_)) {
     return false;
   }
+  WaitForInputIdle(info_.hProcess, 10000);
+  const std::vector<HWND> none;
+  window_ = WaitForDialog(info_.dwProcessId, title, none, 20000);
+  return window_ != nullptr;
+}
+
+bool Program::StartThroughShell(const std::wstring& exe, const std::wstring& directory, const std::wstring& title,
+                                const std::wstring& parameters) {
+  SHELLEXECUTEINFOW shell{};
+  shell.cbSize = sizeof(shell);
+  shell.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+  shell.lpVerb = L"open";
+  shell.lpFile = exe.c_str();
+  shell.lpParameters = parameters.c_str();
+  shell.lpDirectory = directory.c_str();
+  shell.nShow = SW_SHOWNORMAL;
+  if (!ShellExecuteExW(&shell) || shell.hProcess == nullptr) return false;
+  info_.hProcess = shell.hProcess;
+  info_.dwProcessId = GetProcessId(shell.hProcess);
   WaitForInputIdle(info_.hProcess, 10000);
   const std::vector<HWND> none;
   window_ = WaitForDialog(info_.dwProcessId, title, none, 20000);

@@ -28,6 +28,10 @@ class Program {
   // |parameters| follow the quoted program name on the command line, as given.
   bool Start(const std::wstring& exe, const std::wstring& directory, const std::wstring& title,
              const std::wstring& parameters = L"");
+  // The same through the shell's "open", with |parameters| as the shell's parameter text, the way
+  // a program starts another with ShellExecuteW.
+  bool StartThroughShell(const std::wstring& exe, const std::wstring& directory, const std::wstring& title,
+                         const std::wstring& parameters);
   bool WaitForExit(DWORD milliseconds);
   // The program's exit code once it has ended; STILL_ACTIVE before.
   DWORD ExitCode() const;

@@ -18,6 +18,7 @@ class FakeDunlithView final : public DunlithView {
   struct PendingSend {
     PortConfig port;
     Bytes data;
+    SendKind kind;
   };
 
   void SetButtonTexts(const std::u16string& close, const std::u16string& openDrawer) override {
@@ -26,9 +27,9 @@ class FakeDunlithView final : public DunlithView {
   }
   void ShowReport(const std::u16string& text) override { report = text; }
   void EnableOpenDrawer(bool enabled) override { openDrawerEnabled = enabled; }
-  bool StartSend(const PortConfig& port, const Bytes& data) override {
+  bool StartSend(const PortConfig& port, const Bytes& data, SendKind kind) override {
     if (refuseWorker) return false;
-    sends.push_back({port, data});
+    sends.push_back({port, data, kind});
     return true;
   }
   void StartAutoClose(std::uint32_t milliseconds) override { autoCloseMs = milliseconds; }
@@ -37,7 +38,7 @@ class FakeDunlithView final : public DunlithView {
 
   // Runs the latest send against |transports| and hands its result to |commands|.
   SendResult RunSend(CDunlithDlg& commands, Transports& transports) {
-    const SendResult result = SendToPrinter(sends.back().port, sends.back().data, transports);
+    const SendResult result = SendToPrinter(sends.back().port, sends.back().data, sends.back().kind, transports);
     commands.OnSendFinished(result);
     return result;
   }

@@ -11,17 +11,43 @@ constexpr std::uint32_t kInvalidParameter = 87;
 constexpr std::uint32_t kConnectionRefused = 10061;
 constexpr std::uint32_t kTimedOut = 10060;
 
+constexpr std::uint32_t kConnectionReset = 10054;
+
+// Real-time requests go through even where the printer takes no more print data.
+bool IsRequest(const Bytes& data) {
+  return data.size() == 3 && ((data[0] == 0x10 && data[1] == 0x04) || (data[0] == 0x1D && data[1] == 'I'));
+}
+
 class MemoryConnection final : public PrinterConnection {
  public:
-  explicit MemoryConnection(MemoryPrinter& printer) : printer_(printer) { printer_.received.emplace_back(); }
+  explicit MemoryConnection(MemoryPrinter& printer) : printer_(printer), model_(printer.behaviour) {
+    printer_.received.emplace_back();
+    printer_.printed.emplace_back();
+    if (Bytes waiting = model_.Waiting(); !waiting.empty()) replies_.push_back({0, std::move(waiting), false});
+  }
 
   WriteResult Write(const Bytes& data, std::uint32_t timeoutMs) override {
     printer_.writeTimeouts.push_back(timeoutMs);
-    Bytes& received = printer_.received.back();
-    const std::size_t room = printer_.takes > received.size() ? printer_.takes - received.size() : 0;
-    const std::size_t taken = std::min(room, data.size());
-    received.insert(received.end(), data.begin(), data.begin() + static_cast<std::ptrdiff_t>(taken));
     WriteResult result;
+    if (closed_) {
+      result.end = WriteEnd::kFailed;
+      result.error = WindowsError(kConnectionReset);
+      return result;
+    }
+    const std::size_t printed = model_.printed().size();
+    const std::size_t room = IsRequest(data) ? data.size() : printer_.takes > printed ? printer_.takes - printed : 0;
+    const std::size_t taken = std::min(room, data.size());
+    const Bytes part(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(taken));
+    printer_.received.back().insert(printer_.received.back().end(), part.begin(), part.end());
+    const std::size_t requests = model_.requests().size();
+    for (Reply& reply : model_.Receive(part)) {
+      replies_.push_back({now_ + reply.delayMs, std::move(reply.bytes), reply.close});
+    }
+    std::stable_sort(replies_.begin(), replies_.end(),
+                     [](const Pending& a, const Pending& b) { return a.at < b.at; });
+    printer_.requests.insert(printer_.requests.end(), model_.requests().begin() + static_cast<std::ptrdiff_t>(requests),
+                             model_.requests().end());
+    printer_.printed.back() = model_.printed();
     result.written = taken;
     if (taken == data.size()) {
       result.end = WriteEnd::kComplete;
@@ -34,8 +60,56 @@ class MemoryConnection final : public PrinterConnection {
     return result;
   }
 
+  ReadResult Read(Bytes* into, std::uint32_t waitMs) override {
+    printer_.readWaits.push_back(waitMs);
+    ReadResult result;
+    if (!printer_.readable) {
+      result.end = ReadEnd::kNoReading;
+      return result;
+    }
+    if (closed_) {
+      result.end = ReadEnd::kClosed;
+      result.error = WindowsError(kConnectionReset);
+      return result;
+    }
+    const std::uint64_t start = now_;
+    if (replies_.empty() || replies_.front().at > start + waitMs) {
+      now_ = start + waitMs;
+      result.end = ReadEnd::kNothing;
+      result.waitedMs = waitMs;
+      return result;
+    }
+    now_ = std::max(now_, replies_.front().at);
+    result.waitedMs = static_cast<std::uint32_t>(now_ - start);
+    // What has come by now arrives together, as the system's buffer holds it; the end of the
+    // connection shows once what came before it has been read.
+    while (!replies_.empty() && replies_.front().at <= now_) {
+      if (replies_.front().close) {
+        if (result.end == ReadEnd::kData) return result;
+        closed_ = true;
+        replies_.clear();
+        result.end = ReadEnd::kClosed;
+        return result;
+      }
+      into->insert(into->end(), replies_.front().bytes.begin(), replies_.front().bytes.end());
+      replies_.erase(replies_.begin());
+      result.end = ReadEnd::kData;
+    }
+    return result;
+  }
+
  private:
+  struct Pending {
+    std::uint64_t at;
+    Bytes bytes;
+    bool close;
+  };
+
   MemoryPrinter& printer_;
+  EscPosPrinter model_;
+  std::vector<Pending> replies_;
+  std::uint64_t now_ = 0;
+  bool closed_ = false;
 };
 
 }  // namespace
@@ -61,7 +135,7 @@ PortError WindowsError(std::uint32_t code) {
 
 Bytes MemoryPrinter::All() const {
   Bytes all;
-  for (const Bytes& connection : received) all.insert(all.end(), connection.begin(), connection.end());
+  for (const Bytes& connection : printed) all.insert(all.end(), connection.begin(), connection.end());
   return all;
 }
 

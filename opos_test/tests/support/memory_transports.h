@@ -6,23 +6,33 @@
 #include <string>
 #include <vector>
 
+#include "escpos_printer.h"
 #include "ports/transports.h"
 
 // In-memory stand-ins of the three transports that answer as Windows does, with the system's
-// error codes and words. Nothing waits: a time-out is reported at once, and the limit the caller
-// gave is recorded.
+// error codes and words, and printers that answer as ESC/POS printers do. Nothing waits: each
+// connection keeps a clock of its own that a read moves on by what it waited, a time-out is
+// reported at once, and the limit the caller gave is recorded.
 namespace dunlith::testing {
 
 // Windows' codes and words for the failures the stand-ins play.
 PortError WindowsError(std::uint32_t code);
 
-// What a printer does with the bytes it is sent: it takes |takes| of them, then either stalls
+// What a printer does with the bytes it is sent: it answers the requests among them as
+// |behaviour| says and takes |takes| bytes of the rest on each connection, then either stalls
 // until the time-out or, with |failCode| set, breaks the connection.
 struct MemoryPrinter {
   std::size_t takes = SIZE_MAX;
   std::uint32_t failCode = 0;
-  std::vector<Bytes> received;  // per connection
+  PrinterCase behaviour = kSilentPrinter;
+  // False for a device that was opened for writing only: reads carry nothing back.
+  bool readable = true;
+  std::vector<Bytes> received;  // per connection, as it came, requests included
+  std::vector<Bytes> printed;   // per connection, what it prints
+  std::vector<std::string> requests;
   std::vector<std::uint32_t> writeTimeouts;
+  std::vector<std::uint32_t> readWaits;
+  // What it printed, over all connections.
   Bytes All() const;
 };
 

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <thread>
 
+#include "loopback_printer.h"
 #include "ports/win32_transports.h"
 #endif
 
@@ -37,7 +38,17 @@ class MemoryNetworkUnderTest final : public NetworkUnderTest {
     network_.Listen(kLoopback, 9204).takes = 256 * 1024;
     return 9204;
   }
-  Bytes Received() override { return reading_ != nullptr ? reading_->All() : Bytes(); }
+  std::uint16_t Answering(const PrinterCase& behaviour) override {
+    network_.Listen(kLoopback, 9205).behaviour = behaviour;
+    return 9205;
+  }
+  // Everything that came, as it came.
+  Bytes Received() override {
+    Bytes all;
+    if (reading_ == nullptr) return all;
+    for (const Bytes& connection : reading_->received) all.insert(all.end(), connection.begin(), connection.end());
+    return all;
+  }
   bool Waits() const override { return false; }
 
  private:
@@ -155,6 +166,11 @@ class Win32NetworkUnderTest final : public NetworkUnderTest {
     return port;
   }
 
+  std::uint16_t Answering(const PrinterCase& behaviour) override {
+    printer_ = std::make_unique<LoopbackPrinter>(behaviour, 0);
+    return printer_->port();
+  }
+
   Bytes Received() override {
     if (reader_.joinable()) reader_.join();
     std::lock_guard<std::mutex> lock(mutex_);
@@ -165,6 +181,7 @@ class Win32NetworkUnderTest final : public NetworkUnderTest {
  private:
   WinsockSession session_;
   Win32Network network_;
+  std::unique_ptr<LoopbackPrinter> printer_;
   std::vector<SOCKET> sockets_;
   std::thread reader_;
   std::mutex mutex_;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "escpos_printer.h"
 #include "ports/transports.h"
 
 // The transports for a contract test: the in-memory stand-ins, or the Win32 adapters (under
@@ -22,6 +23,8 @@ class NetworkUnderTest {
   virtual std::uint16_t Refusing() = 0;    // nothing listens
   virtual std::uint16_t Silent() = 0;      // connection requests go unanswered
   virtual std::uint16_t NotReading() = 0;  // accepts, then reads nothing
+  // An ESC/POS printer that answers as |behaviour| says.
+  virtual std::uint16_t Answering(const PrinterCase& behaviour) = 0;
   // What the reading peer received once the connection has ended.
   virtual Bytes Received() = 0;
   // Whether the time-outs take real time.

@@ -1,16 +1,18 @@
-// The shipped Dunlith.exe under Wine: started with an LDN as Corvale starts it, sending to a
-// printer that the test plays on 127.0.0.1:9100, driven by window messages by control id, with
-// the real registry behind it.
+// The shipped Dunlith.exe under Wine: started with an LDN as Corvale starts it, asking and sending
+// to an ESC/POS printer that the test plays on 127.0.0.1:9100, driven by window messages by
+// control id, with the real registry behind it.
 #include <gtest/gtest.h>
 
 #include "loopback_printer.h"
 
 #include <chrono>
+#include <cwchar>
 #include <fstream>
 #include <memory>
 #include <string>
 
 #include "opos_test/resources/resource.h"
+#include "printer_cases.h"
 #include "platform/system_info.h"
 #include "platform/win32_registry.h"
 #include "receipt/receipt.h"
@@ -83,6 +85,17 @@ class DunlithWindowTest : public ::testing::Test {
     window_ = program_->window();
   }
 
+  // As Corvale's Test Printer starts it: ShellExecuteW's "open" of the full path, with the LDN's
+  // name as the parameter text exactly as listed.
+  void StartDunlithAsCorvaleDoes(const std::wstring& ldnName) {
+    program_ = std::make_unique<Program>();
+    ASSERT_TRUE(program_->StartThroughShell(ProgramsUnderTestDirectory() + L"\\Dunlith.exe",
+                                            ProgramsUnderTestDirectory(), L"Dunlith", ldnName))
+        << "Dunlith's window did not appear";
+    started_ = std::chrono::steady_clock::now();
+    window_ = program_->window();
+  }
+
   // The report once its last line is |last|, or as it stands after |milliseconds|.
   std::wstring WaitForLastLine(const std::wstring& last, DWORD milliseconds = 15000) {
     const auto start = std::chrono::steady_clock::now();
@@ -106,6 +119,12 @@ class DunlithWindowTest : public ::testing::Test {
     return report;
   }
 
+  // The receipt's size as the announcement names it: "... (1234 bytes) to ...".
+  static std::size_t AnnouncedBytes(const std::wstring& report) {
+    const std::size_t open = report.find(L" (");
+    return open == std::wstring::npos ? 0 : std::wcstoul(report.c_str() + open + 2, nullptr, 10);
+  }
+
   bool EndsWith(const std::wstring& text, const std::wstring& end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
   }
@@ -127,7 +146,7 @@ class DunlithWindowTest : public ::testing::Test {
 };
 
 TEST_F(DunlithWindowTest, SendsTheReceiptToALoopbackPrinterThenClosesByItself) {
-  LoopbackPrinter printer(LoopbackPrinter::Mode::kReading);
+  LoopbackPrinter printer(CaseNamed("ready"));
   ASSERT_TRUE(printer.Listening());
   AddLdn(u"Shop 1", corvale::kPortEthernet, kLoopbackAddress);
   StartDunlith(L"Shop 1");
@@ -146,17 +165,86 @@ TEST_F(DunlithWindowTest, SendsTheReceiptToALoopbackPrinterThenClosesByItself) {
   const std::wstring sent = L"Sent " + std::to_wstring(received[0].size()) + L" bytes to 127.0.0.1:9100.";
   const std::wstring report = WaitForLastLine(L"This window closes by itself in 3 seconds.");
   EXPECT_EQ(report, L"Sending the test receipt of LDN \"Shop 1\" (" + std::to_wstring(received[0].size()) +
-                        L" bytes) to 127.0.0.1:9100, time-out 1000 ms ...\r\n" + sent +
-                        L"\r\nThis window closes by itself in 3 seconds.");
+                        L" bytes) to 127.0.0.1:9100, time-out 1000 ms ...\r\n"
+                        L"Printer: TM-T88V, firmware 30.01 ESC/POS.\r\nThe printer is on-line.\r\nDrawer switch: low.\r\n" +
+                        sent + L"\r\nThis window closes by itself in 3 seconds.");
   const auto shown = std::chrono::steady_clock::now();
   EXPECT_TRUE(Enabled(window_, IDB_OPEN_DRAWER));
   EXPECT_EQ(ControlText(window_, IDCANCEL), L"Close");
   EXPECT_TRUE(SaveOnTop(L"dunlith-sent.png"));
+  EXPECT_EQ(printer.Requests(), (std::vector<std::string>{"DLE EOT 1", "DLE EOT 2", "DLE EOT 3", "DLE EOT 4", "GS I 67",
+                                                           "GS I 65", "DLE EOT 1", "DLE EOT 2", "DLE EOT 3", "DLE EOT 4"}))
+      << "the status and who is there before the receipt, the status again after it";
 
   ASSERT_TRUE(program_->WaitForExit(3000 + kMarginMs)) << "it closes by itself after a success";
   EXPECT_GE(MillisecondsSince(shown), 2000);
   EXPECT_EQ(program_->ExitCode(), 0u);
 }
+
+TEST_F(DunlithWindowTest, StartedAsCorvaleStartsItPrintsThroughTheLdnOfExactlyThatName) {
+  LoopbackPrinter printer(LoopbackPrinter::Mode::kReading);
+  ASSERT_TRUE(printer.Listening());
+  // Each look-alike's printer is elsewhere, where nothing listens.
+  constexpr std::uint32_t kElsewhere = 0x7F000002;
+  AddLdn(u" Shop", corvale::kPortEthernet, kLoopbackAddress);
+  AddLdn(u"Shop", corvale::kPortEthernet, kElsewhere);
+  AddLdn(u"\"Till\"", corvale::kPortEthernet, kLoopbackAddress);
+  AddLdn(u"Till", corvale::kPortEthernet, kElsewhere);
+  const struct {
+    const wchar_t* ldn;
+    const char* ldnLine;
+  } cases[] = {
+      {L" Shop", "\nLDN:   Shop\n"},
+      {L"\"Till\"", "\nLDN:  \"Till\"\n"},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(Utf8(cases[i].ldn));
+    StartDunlithAsCorvaleDoes(cases[i].ldn);
+    const auto received = printer.WaitForConnections(i + 1, 15000);
+    ASSERT_EQ(received.size(), i + 1) << Utf8(ControlText(window_, IDE_REPORT));
+    EXPECT_NE(AsText(received[i]).find(cases[i].ldnLine), std::string::npos) << AsText(received[i]);
+    ASSERT_TRUE(program_->WaitForExit(3000 + kMarginMs + 15000)) << Utf8(ControlText(window_, IDE_REPORT));
+    EXPECT_EQ(program_->ExitCode(), 0u);
+  }
+  // The name without the blank is the other LDN, whose printer is not there.
+  StartDunlithAsCorvaleDoes(L"Shop");
+  const std::wstring refused = L"127.0.0.2:9100 refused the connection: no printer listens there.";
+  EXPECT_TRUE(EndsWith(WaitForLastLine(refused), refused));
+  Press(window_, IDCANCEL);
+  ASSERT_TRUE(program_->WaitForExit(5000));
+  EXPECT_EQ(program_->ExitCode(), 1u);
+  EXPECT_EQ(printer.WaitForConnections(3, 0).size(), 2u);
+}
+
+// The printers of the table on the loopback TCP printer: what the window says, the exit code, and
+// whether the receipt came.
+TEST_F(DunlithWindowTest, AsksThePrinterHowItIsAndPrintsOnlyIntoAReadyOne) {
+  AddLdn(u"Shop 1", corvale::kPortEthernet, kLoopbackAddress, 1000);
+  for (const PrinterOutcome& outcome : PrinterOutcomes()) {
+    SCOPED_TRACE(outcome.printer.name);
+    LoopbackPrinter printer(outcome.printer);
+    ASSERT_TRUE(printer.Listening());
+    StartDunlith(L"Shop 1");
+    const std::wstring report = WaitForLastLine(Wide(ExpectedLines({outcome.lines.back()}, u"127.0.0.1:9100", 0)));
+    const long long elapsed = MillisecondsSince(started_);
+    const std::size_t bytes = AnnouncedBytes(report);
+    ASSERT_NE(report.find(L"\r\n"), std::wstring::npos) << Utf8(report);
+    EXPECT_EQ(Utf8(report.substr(report.find(L"\r\n") + 2)),
+              Utf8(Wide(ExpectedLines(outcome.lines, u"127.0.0.1:9100", bytes))));
+    // The time-out of 1000 ms and a wait of at most 1 s for an answer that does not come.
+    EXPECT_LE(elapsed, 1000 + 1000 + kMarginMs);
+    if (std::string(outcome.printer.name) == "cover open") {
+      EXPECT_TRUE(SaveOnTop(L"dunlith-not-ready.png"));
+    }
+    Press(window_, IDCANCEL);
+    ASSERT_TRUE(program_->WaitForExit(5000));
+    EXPECT_EQ(program_->ExitCode(), static_cast<DWORD>(outcome.exitCode));
+    const auto received = printer.WaitForConnections(1, 5000);
+    ASSERT_EQ(received.size(), 1u) << "the connection ended";
+    EXPECT_EQ(received[0].size(), outcome.printed ? bytes : 0u);
+  }
+}
+
 
 TEST_F(DunlithWindowTest, ARefusedConnectionIsToldAndTheWindowStays) {
   AddLdn(u"Shop 1", corvale::kPortEthernet, kLoopbackAddress, 1000);
@@ -224,8 +312,10 @@ TEST_F(DunlithWindowTest, AnUnknownLdnIsToldWithExitCode2HoweverTheWindowCloses)
   }
 }
 
-TEST_F(DunlithWindowTest, OpenDrawerSendsThePulseOverTheSamePort) {
-  LoopbackPrinter printer(LoopbackPrinter::Mode::kReading);
+TEST_F(DunlithWindowTest, OpenDrawerSendsThePulseOverTheSamePortAndReadsTheSwitchBeforeAndAfter) {
+  PrinterCase opens = CaseNamed("ready");
+  opens.drawerOpensOnPulse = true;
+  LoopbackPrinter printer(opens);
   AddLdn(u"Till", corvale::kPortEthernet, kLoopbackAddress);
   StartDunlith(L"Till");
   ASSERT_EQ(printer.WaitForConnections(1, 15000).size(), 1u);
@@ -235,8 +325,10 @@ TEST_F(DunlithWindowTest, OpenDrawerSendsThePulseOverTheSamePort) {
   ASSERT_EQ(received.size(), 2u);
   EXPECT_EQ(received[1], (std::vector<std::uint8_t>{0x1B, 0x70, 0x00, 0x19, 0xFA}));
   const std::wstring report = WaitForLastLine(L"This window closes by itself in 3 seconds.");
-  EXPECT_NE(report.find(L"\r\nSending the cash drawer pulse to 127.0.0.1:9100 ...\r\nSent 5 bytes to 127.0.0.1:9100.\r\n"),
-            std::wstring::npos);
+  EXPECT_NE(report.find(L"\r\nSending the cash drawer pulse to 127.0.0.1:9100 ...\r\nSent 5 bytes to 127.0.0.1:9100.\r\n"
+                        L"Drawer switch: low before the pulse, high after it.\r\n"),
+            std::wstring::npos)
+      << Utf8(report);
   ASSERT_TRUE(program_->WaitForExit(3000 + kMarginMs));
   EXPECT_EQ(program_->ExitCode(), 0u);
 }
@@ -268,13 +360,14 @@ TEST_F(DunlithWindowTest, UsbNamesTheDeviceThatCannotBeOpened) {
 // Run with LANG=zh_CN.UTF-8, which Wine turns into UI language 2052.
 TEST_F(DunlithWindowTest, ChineseTexts) {
   if (GetUserDefaultUILanguage() != 2052) GTEST_SKIP() << "the UI language is not 2052";
-  LoopbackPrinter printer(LoopbackPrinter::Mode::kReading);
+  LoopbackPrinter printer(CaseNamed("ready"));
   AddLdn(u"Shop 1", corvale::kPortEthernet, kLoopbackAddress);
   StartDunlith(L"Shop 1");
   const auto received = printer.WaitForConnections(1, 15000);
   ASSERT_EQ(received.size(), 1u);
   const std::wstring report = WaitForLastLine(L"本窗口将在 3 秒后自动关闭。");
-  EXPECT_NE(report.find(L"已向 127.0.0.1:9100 发送 " + std::to_wstring(received[0].size()) + L" 字节。"),
+  EXPECT_NE(report.find(L"\r\n打印机：TM-T88V，固件 30.01 ESC/POS。\r\n打印机在线。\r\n钱箱开关：低。\r\n已向 127.0.0.1:9100 发送 " +
+                        std::to_wstring(received[0].size()) + L" 字节。"),
             std::wstring::npos)
       << Utf8(report);
   EXPECT_EQ(ControlText(window_, IDCANCEL), L"关闭");
