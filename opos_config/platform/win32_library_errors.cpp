@@ -2,8 +2,8 @@
 // each error around a string of the library's older string type, which drags that whole string
 // type, and what it uses, into the program: a third of its size. Every handler in the program
 // catches all exceptions alike (the dialog procedure, wWinMain), so one exception type serves for
-// every error; std::bad_alloc, which needs no string, is the one. Linked into the deliverable only:
-// the tests keep the library's own.
+// every error; std::bad_alloc, which needs no string, is the one. Linked into the deliverables only,
+// Corvale and Dunlith, which uses Corvale's store: the tests keep the library's own.
 #include <new>
 
 namespace std {
