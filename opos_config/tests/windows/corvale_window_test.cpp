@@ -282,7 +282,10 @@ TEST_F(CorvaleWindowTest, TestPrinterStartsTheTestProgramWithTheLdn) {
   SendDlgItemMessageW(main_, IDC_IP_ADDRESS, IPM_SETADDRESS, 0, static_cast<LPARAM>(MAKEIPADDRESS(10, 0, 0, 9)));
   EXPECT_THAT(ClickAndAnswer(IDB_TEST_PRINTER), IsEmpty());
   const std::wstring recorded = scratch_ + L"\\dunlith-args.txt";
-  for (int i = 0; i < 200 && GetFileAttributesW(recorded.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(50);
+  for (DWORD waited = 0; waited < Scaled(10000) && GetFileAttributesW(recorded.c_str()) == INVALID_FILE_ATTRIBUTES;
+       waited += 50) {
+    Sleep(50);
+  }
   std::ifstream file(Utf8(recorded), std::ios::binary);
   std::stringstream contents;
   contents << file.rdbuf();
@@ -293,7 +296,7 @@ TEST_F(CorvaleWindowTest, TestPrinterStartsTheTestProgramWithTheLdn) {
 
 // Reads a stand-in's record, once it is there.
 std::string RecordOnceWritten(const std::wstring& path, DWORD milliseconds) {
-  for (DWORD waited = 0; waited < milliseconds && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+  for (DWORD waited = 0; waited < Scaled(milliseconds) && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
        waited += 50) {
     Sleep(50);
   }
