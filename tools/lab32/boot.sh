@@ -31,7 +31,7 @@ if [ -n "$checkout" ]; then
 fi
 status=0
 # The console's line ends lose their carriage returns; its output is the command's output.
-timeout --kill-after=20 "$limit" qemu-system-x86_64 "${args[@]}" </dev/null | tr -d '\r' || status=$?
+timeout --kill-after=20 "$limit" qemu-system-x86_64 "${args[@]}" </dev/null | sed -u 's/\r$//' || status=$?
 if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
   echo "the emulated machine did not finish within $limit s: stopped" >&2
   exit 124

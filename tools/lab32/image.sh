@@ -21,8 +21,8 @@ sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
 
 key_of() { cat "$@" | sha256sum | cut -c1-16; }
-base_key=$(key_of "$here/image.sh" "$here/packages.txt" "$here/guest-init")
-prefix_key=$(key_of <(echo "$base_key") "$root/tools/wine-env.sh" "$root/tools/wine-prefix.sh")
+base_key=$(key_of "$here/base.sh" "$here/packages.txt" "$here/guest-init")
+prefix_key=$(key_of <(echo "$base_key") "$here/prefixes.sh" "$root/tools/wine-env.sh" "$root/tools/wine-prefix.sh")
 base=$cache/base-$base_key
 machine=$cache/machine-$prefix_key
 
@@ -33,77 +33,7 @@ if [ -f "$machine/ready" ]; then touch "$machine/ready" "$base/ready"; echo "$ma
 
 log() { echo "lab32: $*" >&2; }
 
-# The Debian release and archive this machine installs from.
-codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
-[ -n "$codename" ] || { log "not a Debian machine: no release name in /etc/os-release"; exit 1; }
-mirror=""
-for sources in /etc/apt/sources.list.d/*.sources; do
-  [ -f "$sources" ] || continue
-  mirror=$(awk -v suite="$codename" '
-    /^URIs:/ { uri = $2 } /^Suites:/ { for (i = 2; i <= NF; i++) if ($i == suite) found = 1 }
-    /^$/ { if (found && uri != "") exit; found = 0; uri = "" }
-    END { if (found && uri != "") print uri }' "$sources")
-  [ -n "$mirror" ] && break
-done
-if [ -z "$mirror" ]; then
-  mirror=$(grep -hE "^deb +(\[[^]]*\] +)?[a-z]+://[^ ]+ +$codename( |$)" /etc/apt/sources.list /etc/apt/sources.list.d/*.list \
-             2>/dev/null | head -n1 | sed -E 's/^deb +(\[[^]]*\] +)?([^ ]+).*/\2/')
-fi
-[ -n "$mirror" ] || { log "found no Debian archive for $codename in /etc/apt"; exit 1; }
-
-if [ ! -f "$base/ready" ]; then
-  log "making the emulated machine's system from Debian $codename (about 10 minutes, 2.5 GB)"
-  work=$cache/base-$base_key.work
-  tree=$work/tree
-  unmount() {
-    for m in dev/pts dev proc sys; do "${sudo_cmd[@]}" umount "$tree/$m" 2>/dev/null || true; done
-  }
-  trap 'unmount; "${sudo_cmd[@]}" rm -rf "$work"' EXIT
-  "${sudo_cmd[@]}" rm -rf "$work"
-  mkdir -p "$work"
-  "${sudo_cmd[@]}" debootstrap --variant=minbase --arch=amd64 "$codename" "$tree" "$mirror" >"$work/debootstrap.log" 2>&1 ||
-    { tail -n 30 "$work/debootstrap.log" >&2; exit 1; }
-  # The same archives as this machine: its sources, and nothing started while packages install.
-  for sources in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
-    if [ -f "$sources" ]; then "${sudo_cmd[@]}" cp "$sources" "$tree$sources"; fi
-  done
-  printf '#!/bin/sh\nexit 101\n' | "${sudo_cmd[@]}" tee "$tree/usr/sbin/policy-rc.d" >/dev/null
-  "${sudo_cmd[@]}" chmod +x "$tree/usr/sbin/policy-rc.d"
-  "${sudo_cmd[@]}" mount -t proc proc "$tree/proc"
-  "${sudo_cmd[@]}" mount -t sysfs sysfs "$tree/sys"
-  "${sudo_cmd[@]}" mount --bind /dev "$tree/dev"
-  "${sudo_cmd[@]}" mount --bind /dev/pts "$tree/dev/pts"
-  mapfile -t packages < <(grep -v '^#' "$here/packages.txt" | grep .)
-  "${sudo_cmd[@]}" chroot "$tree" /bin/sh -c '
-    set -e
-    export DEBIAN_FRONTEND=noninteractive LC_ALL=C
-    dpkg --add-architecture i386
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "$@"
-    apt-get clean
-    rm -rf /var/lib/apt/lists/*
-    sed -i "s/^# *\(zh_CN.UTF-8 UTF-8\)/\1/; s/^# *\(en_US.UTF-8 UTF-8\)/\1/" /etc/locale.gen
-    locale-gen
-  ' sh "${packages[@]}" >"$work/packages.log" 2>&1 || { tail -n 30 "$work/packages.log" >&2; exit 1; }
-  unmount
-  "${sudo_cmd[@]}" rm -f "$tree/usr/sbin/policy-rc.d"
-  "${sudo_cmd[@]}" install -m 755 "$here/guest-init" "$tree/sbin/pos-lab-init"
-  echo pos-lab | "${sudo_cmd[@]}" tee "$tree/etc/hostname" >/dev/null
-  printf '127.0.0.1\tlocalhost\n127.0.1.1\tpos-lab\n::1\tlocalhost\n' | "${sudo_cmd[@]}" tee "$tree/etc/hosts" >/dev/null
-  mkdir -p "$work/out"
-  "${sudo_cmd[@]}" cp "$(ls "$tree"/boot/vmlinuz-* | sort -V | tail -n1)" "$work/out/vmlinuz"
-  "${sudo_cmd[@]}" cp "$(ls "$tree"/boot/initrd.img-* | sort -V | tail -n1)" "$work/out/initrd.img"
-  "${sudo_cmd[@]}" chmod 644 "$work/out/vmlinuz" "$work/out/initrd.img"
-  # Room for the prefixes and for what the tests write.
-  size_mb=$(( $("${sudo_cmd[@]}" du -sm "$tree" | cut -f1) + 2048 ))
-  "${sudo_cmd[@]}" mkfs.ext4 -q -F -L pos-lab -d "$tree" "$work/out/root.img" "${size_mb}M"
-  "${sudo_cmd[@]}" chown "$(id -u):$(id -g)" "$work/out/root.img"
-  "${sudo_cmd[@]}" rm -rf "$base"
-  mv "$work/out" "$base"
-  touch "$base/ready"
-  trap - EXIT
-  "${sudo_cmd[@]}" rm -rf "$work"
-fi
+if [ ! -f "$base/ready" ]; then "$here/base.sh" "$base"; fi
 
 log "making the Wine prefixes inside the emulated machine"
 work=$cache/machine-$prefix_key.work
@@ -114,25 +44,17 @@ mkdir -p "$control/tools"
 cp "$root/tools/wine-env.sh" "$root/tools/wine-prefix.sh" "$control/tools/"
 cp "$base/vmlinuz" "$base/initrd.img" "$work/"
 qemu-img create -q -f qcow2 -b "$base/root.img" -F raw "$work/root.img"
-cat >"$control/command" <<'GUEST'
-set -e
-. /etc/pos-lab.env 2>/dev/null || true
-export POS_WINEPREFIX=/var/lib/pos-lab/wine-prefix POS_WINEPREFIX32=/var/lib/pos-lab/wine-prefix32
-mkdir -p /var/lib/pos-lab
-cd /run/pos-lab/tools
-POS_WINE_BITS=64 bash wine-prefix.sh
-POS_WINE_BITS=32 bash wine-prefix.sh
-test -f "$POS_WINEPREFIX/drive_c/windows/syswow64/kernel32.dll"
-test -f "$POS_WINEPREFIX32/drive_c/windows/system32/kernel32.dll"
-GUEST
-POS_LAB_TIME_LIMIT=${POS_LAB_PREFIX_TIME_LIMIT:-1200} \
-  "$here/boot.sh" "$work" "$control" yes "" >"$work/boot.log" 2>&1 ||
-  { log "making the prefixes failed:"; tail -n 30 "$work/boot.log" >&2; exit 1; }
+cp "$here/prefixes.sh" "$control/command"
+# What the machine says goes to this script's error output, which tools/test.sh keeps in a log.
+if ! POS_LAB_TIME_LIMIT=${POS_LAB_PREFIX_TIME_LIMIT:-3600} "$here/boot.sh" "$work" "$control" yes "" 2>&1 >&2; then
+  log "making the prefixes failed"
+  exit 1
+fi
 rm -rf "$machine" "$control"
 mv "$work" "$machine"
 trap - EXIT
 touch "$machine/ready"
-# Machines that no run has used for three days (run.sh marks each use) take only room; another
+# Machines that no run has used for three days (each use marks them) take only room; another
 # checkout may still use a recent one.
 for old in "$cache"/machine-*; do
   [ "$old" = "$machine" ] || [ -n "$(find "$old" -maxdepth 1 -name ready -mtime -3)" ] || rm -rf "$old"
