@@ -79,6 +79,10 @@ class CorvaleWindowTest : public ::testing::Test {
   void Clear() { RegDeleteTreeW(HKEY_LOCAL_MACHINE, reinterpret_cast<const wchar_t*>(Root().c_str())); }
 
   void AddLdn(const std::u16string& name, std::uint32_t portType, std::uint32_t portSetting) {
+    // The class keys first, a key at a time, as Corvale's start-up makes them: Wine's WoW64 puts a
+    // path of several new keys below SOFTWARE\WOW6432Node one WOW6432Node too deep.
+    store_.EnsureClassKeys(kPrinterClass);
+    store_.EnsureClassKeys(kDrawerClass);
     ASSERT_EQ(store_.CreateLDN(name, kPrinterClass), kLdnCreated);
     ASSERT_EQ(store_.CreateLDN(name, kDrawerClass), kLdnCreated);
     for (const std::u16string* deviceClass : {&kPrinterClass, &kDrawerClass}) {
