@@ -62,9 +62,11 @@ for config in "$@"; do
   result=passed
   ctest --preset "$config" -j "$(nproc)" "${limit[@]}" --output-log "$logs/$config.log" || result=FAILED
   seconds=$(( $(date +%s) - started ))
-  # CTest's closing line: "97% tests passed, 1 tests failed out of 30".
-  total=$(sed -n 's/.* tests failed out of \([0-9]*\).*/\1/p' "$logs/$config.log" | tail -n1)
-  failed=$(sed -n 's/.* \([0-9]*\) tests failed out of .*/\1/p' "$logs/$config.log" | tail -n1)
+  # CTest's closing line: "97% tests passed, 1 tests failed out of 30", in colour where its output
+  # is a terminal (the emulated machine's console).
+  closing=$(sed 's/\x1b\[[0-9;]*m//g' "$logs/$config.log" | grep 'tests failed out of' | tail -n1 || true)
+  total=$(echo "$closing" | sed -n 's/.* tests failed out of \([0-9]*\).*/\1/p')
+  failed=$(echo "$closing" | sed -n 's/.* \([0-9]*\) tests failed out of .*/\1/p')
   if [ -z "$total" ]; then result=FAILED; fi
   line=$(printf '%-12s %-7s %s tests, %s failed, %s s' "$config" "$result" "${total:-no}" "${failed:-?}" "$seconds")
   echo "$line"
