@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, what building and testing both tools needs.
+# Installs, from Debian's packages, what building and testing the tools needs.
+#   tools/install-deps.sh          what the build and the tests need
+#   tools/install-deps.sh --lab    and what makes and runs the emulated machine of tools/lab32
 # Idempotent: packages already present are left alone, and nothing runs apt when none is missing.
 set -euo pipefail
 
@@ -9,6 +11,7 @@ packages=(
   wine64 wine32:i386 fonts-wine xvfb xauth x11-utils
   fonts-wqy-microhei locales imagemagick socat
 )
+if [ "${1:-}" = --lab ]; then packages+=(qemu-system-x86 qemu-utils debootstrap e2fsprogs); fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -40,26 +40,40 @@ if [ -d /usr/share/wine/fonts ]; then
   cp -f /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
 fi
 
-reg_add() { LC_ALL=C.UTF-8 DISPLAY= "$POS_WINE" reg add "$@" /f >/dev/null 2>&1; }
-# A crashing test ends with its exit code, not with a debugger dialog.
-reg_add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
-# Every window in one virtual desktop that Wine draws itself, title bars and frames included,
-# whether or not the X server has a window manager; without one, every window that closes waits
-# for X11.
-reg_add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default
-reg_add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1280x1024
-# Chinese texts in dialogs and captions of any user-interface language: the system's fonts fall
-# back on a font with Chinese glyphs, as Windows links its own.
-for face in Tahoma 'Tahoma Bold' 'MS Shell Dlg' 'MS Shell Dlg 2' 'MS Sans Serif' 'Microsoft Sans Serif' \
-            'Segoe UI' 'Arial'; do
-  reg_add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" /t REG_MULTI_SZ \
-    /d 'wqy-microhei.ttc,WenQuanYi Micro Hei'
-done
-# The faces the programs ask for by their Chinese names.
-for face in '微软雅黑' 'Microsoft YaHei' '宋体' 'SimSun'; do
-  reg_add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' /v "$face" /t REG_SZ \
-    /d 'WenQuanYi Micro Hei'
-done
+# The settings, in one registry file that one Wine start imports: every start of Wine costs as much
+# as its system processes take to come up, which in an emulated machine is a minute.
+multi_sz_hex() {
+  { printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE; printf '\0\0\0\0'; } | od -An -tx1 -v | tr -s ' \n' ',' |
+    sed 's/^,//; s/,$//'
+}
+settings=$(mktemp --suffix=.reg)
+trap 'rm -f "$settings"' EXIT
+{
+  echo 'Windows Registry Editor Version 5.00'
+  # A crashing test ends with its exit code, not with a debugger dialog.
+  echo '[HKEY_CURRENT_USER\Software\Wine\WineDbg]'
+  echo '"ShowCrashDialog"=dword:00000000'
+  # Every window in one virtual desktop that Wine draws itself, title bars and frames included,
+  # whether or not the X server has a window manager; without one, every window that closes waits
+  # for X11.
+  echo '[HKEY_CURRENT_USER\Software\Wine\Explorer]'
+  echo '"Desktop"="Default"'
+  echo '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]'
+  echo '"Default"="1280x1024"'
+  # Chinese texts in dialogs and captions of any user-interface language: the system's fonts fall
+  # back on a font with Chinese glyphs, as Windows links its own.
+  echo '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]'
+  for face in Tahoma 'Tahoma Bold' 'MS Shell Dlg' 'MS Shell Dlg 2' 'MS Sans Serif' 'Microsoft Sans Serif' \
+              'Segoe UI' 'Arial'; do
+    echo "\"$face\"=hex(7):$(multi_sz_hex 'wqy-microhei.ttc,WenQuanYi Micro Hei')"
+  done
+  # The faces the programs ask for by their Chinese names.
+  echo '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]'
+  for face in '微软雅黑' 'Microsoft YaHei' '宋体' 'SimSun'; do
+    echo "\"$face\"=\"WenQuanYi Micro Hei\""
+  done
+} | { printf '\xff\xfe'; sed 's/$/\r/' | iconv -f UTF-8 -t UTF-16LE; } >"$settings"
+LC_ALL=C.UTF-8 DISPLAY= "$POS_WINE" regedit /S "Z:${settings//\//\\}" >/dev/null 2>&1
 "$POS_WINESERVER" -w
 rm -f "$WINEPREFIX"/.pos-ready "$WINEPREFIX"/.pos-settings-*
 touch "$ready"

@@ -37,15 +37,26 @@ std::string Narrow(const std::u16string& text) {
   return out;
 }
 
+// Makes |path| a key at a time, as Corvale's start-up makes the OPOS keys: Wine's WoW64 puts a path
+// of several new keys below SOFTWARE\WOW6432Node, made in one call by a 32-bit process, one
+// WOW6432Node deeper than Windows does (the registry contract test shows it).
+RegStatus RegistrySeed::Create(const std::u16string& path, std::unique_ptr<RegistryKey>* key) {
+  RegStatus s = reg::kSuccess;
+  for (std::size_t end = path.find(u'\\');; end = path.find(u'\\', end + 1)) {
+    s = registry_.CreateKey(path.substr(0, end), reg::kReadWrite, key, nullptr);
+    if (s != reg::kSuccess || end == std::u16string::npos) return s;
+  }
+}
+
 void RegistrySeed::Key(const std::u16string& path) {
   std::unique_ptr<RegistryKey> key;
-  ASSERT_EQ(registry_.CreateKey(path, reg::kReadWrite, &key, nullptr), reg::kSuccess) << Narrow(path);
+  ASSERT_EQ(Create(path, &key), reg::kSuccess) << Narrow(path);
 }
 
 void RegistrySeed::Raw(const std::u16string& path, const std::u16string& name, std::uint32_t type,
                        const std::vector<std::uint8_t>& data) {
   std::unique_ptr<RegistryKey> key;
-  ASSERT_EQ(registry_.CreateKey(path, reg::kReadWrite, &key, nullptr), reg::kSuccess) << Narrow(path);
+  ASSERT_EQ(Create(path, &key), reg::kSuccess) << Narrow(path);
   ASSERT_EQ(key->SetValue(name, type, data.data(), static_cast<std::uint32_t>(data.size())), reg::kSuccess)
       << Narrow(name);
 }

@@ -46,6 +46,7 @@ class RegistrySeed {
   std::string Snapshot(const std::u16string& path);
 
  private:
+  RegStatus Create(const std::u16string& path, std::unique_ptr<RegistryKey>* key);
   Registry& registry_;
 };
 

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <vector>
 
 #include "png_writer.h"
@@ -82,6 +83,23 @@ std::wstring ConfigurationName() {
 
 }  // namespace
 
+DWORD TimeScale() {
+  static const DWORD scale = [] {
+    wchar_t text[16] = {};
+    const DWORD length = GetEnvironmentVariableW(L"POS_TEST_TIME_SCALE", text, 16);
+    if (length == 0 || length >= 16) return DWORD{1};
+    const unsigned long value = wcstoul(text, nullptr, 10);
+    return value >= 1 && value <= 100 ? static_cast<DWORD>(value) : DWORD{1};
+  }();
+  return scale;
+}
+
+DWORD Scaled(DWORD milliseconds) {
+  if (milliseconds == INFINITE) return INFINITE;
+  const ULONGLONG scaled = static_cast<ULONGLONG>(milliseconds) * TimeScale();
+  return scaled >= INFINITE ? INFINITE - 1 : static_cast<DWORD>(scaled);
+}
+
 std::wstring ScreenshotPath(const std::wstring& name) {
   const std::wstring screenshots = ThisProgramsDirectory() + L"\\..\\screenshots";
   CreateDirectoryW(screenshots.c_str(), nullptr);
@@ -94,8 +112,8 @@ Program::~Program() {
   if (info_.hProcess != nullptr) {
     if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
       if (window_ != nullptr) PostMessageW(window_, WM_COMMAND, IDCANCEL, 0);
-      if (WaitForSingleObject(info_.hProcess, 5000) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 1);
-      WaitForSingleObject(info_.hProcess, 5000);
+      if (WaitForSingleObject(info_.hProcess, Scaled(5000)) == WAIT_TIMEOUT) TerminateProcess(info_.hProcess, 1);
+      WaitForSingleObject(info_.hProcess, Scaled(5000));
     }
     if (info_.hThread != nullptr) CloseHandle(info_.hThread);
     CloseHandle(info_.hProcess);
@@ -112,7 +130,7 @@ bool Program::Start(const std::wstring& exe, const std::wstring& directory, cons
                       &info_)) {
     return false;
   }
-  WaitForInputIdle(info_.hProcess, 10000);
+  WaitForInputIdle(info_.hProcess, Scaled(10000));
   const std::vector<HWND> none;
   window_ = WaitForDialog(info_.dwProcessId, title, none, 20000);
   return window_ != nullptr;
@@ -144,7 +162,11 @@ DWORD Program::ExitCode() const {
 }
 
 bool Program::WaitForExit(DWORD milliseconds) {
-  return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, milliseconds) == WAIT_OBJECT_0;
+  return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, Scaled(milliseconds)) == WAIT_OBJECT_0;
+}
+
+bool Program::StillRunningAfter(DWORD milliseconds) {
+  return info_.hProcess != nullptr && WaitForSingleObject(info_.hProcess, milliseconds) == WAIT_TIMEOUT;
 }
 
 Pending::Pending(std::function<void()> send) : finished_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
@@ -160,7 +182,9 @@ Pending::~Pending() {
 }
 
 bool Pending::Done() const { return WaitForSingleObject(finished_, 0) == WAIT_OBJECT_0; }
-bool Pending::WaitDone(DWORD milliseconds) const { return WaitForSingleObject(finished_, milliseconds) == WAIT_OBJECT_0; }
+bool Pending::WaitDone(DWORD milliseconds) const {
+  return WaitForSingleObject(finished_, Scaled(milliseconds)) == WAIT_OBJECT_0;
+}
 
 Pending Click(HWND dialog, int id) {
   HWND button = GetDlgItem(dialog, id);
@@ -169,7 +193,7 @@ Pending Click(HWND dialog, int id) {
 
 HWND WaitForDialog(DWORD processId, const std::wstring& title, const std::vector<HWND>& known, DWORD milliseconds,
                    const Pending* pending) {
-  const ULONGLONG end = GetTickCount64() + milliseconds;
+  const ULONGLONG end = GetTickCount64() + Scaled(milliseconds);
   for (;;) {
     Search search{processId, title, &known};
     EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
@@ -211,7 +235,7 @@ std::vector<SeenMessageBox> AnswerMessageBoxes(DWORD processId, const std::wstri
                                                const std::vector<HWND>& known, DWORD milliseconds) {
   std::vector<SeenMessageBox> seen;
   std::vector<HWND> answered = known;
-  const ULONGLONG end = GetTickCount64() + milliseconds;
+  const ULONGLONG end = GetTickCount64() + Scaled(milliseconds);
   while (!pending.Done() && GetTickCount64() < end) {
     HWND box = WaitForDialog(processId, title, answered, 200, &pending);
     if (box == nullptr) continue;
@@ -285,7 +309,7 @@ HWND FocusOf(DWORD threadId) {
 }
 
 HWND FocusOnceSettled(DWORD threadId, HWND expected, DWORD milliseconds) {
-  const ULONGLONG end = GetTickCount64() + milliseconds;
+  const ULONGLONG end = GetTickCount64() + Scaled(milliseconds);
   HWND focus = FocusOf(threadId);
   while (focus != expected && GetTickCount64() < end) {
     Sleep(kPoll);

@@ -12,6 +12,14 @@
 namespace pos::testing {
 
 std::wstring ThisProgramsDirectory();
+
+// How many times longer than on a real machine things may take here: POS_TEST_TIME_SCALE, which
+// the emulated machine of tools/lab32 sets (its processor is emulated), 1 everywhere else.
+DWORD TimeScale();
+// A limit for waiting until something happens, stretched by TimeScale(). A wait that shows that
+// something does NOT happen within a time the program itself keeps is never stretched: the
+// program's own clock runs at the real speed everywhere.
+DWORD Scaled(DWORD milliseconds);
 // The folder of the programs under test: for the 32-bit test builds the deliverables as they are
 // shipped, for the x86-64 test build that build's own programs.
 std::wstring ProgramsUnderTestDirectory();
@@ -24,7 +32,8 @@ class Program {
   Program& operator=(const Program&) = delete;
   ~Program();
 
-  // Starts |exe| in |directory| and waits for its window of class #32770 titled |title|.
+  // Starts |exe| in |directory| and waits for its window of class #32770 titled |title|. The waits
+  // of this class and of the functions below are limits for something to happen: all are Scaled().
   // |parameters| follow the quoted program name on the command line, as given.
   bool Start(const std::wstring& exe, const std::wstring& directory, const std::wstring& title,
              const std::wstring& parameters = L"");
@@ -33,6 +42,8 @@ class Program {
   bool StartThroughShell(const std::wstring& exe, const std::wstring& directory, const std::wstring& title,
                          const std::wstring& parameters);
   bool WaitForExit(DWORD milliseconds);
+  // Whether the program still runs |milliseconds| from now, which is not stretched.
+  bool StillRunningAfter(DWORD milliseconds);
   // The program's exit code once it has ended; STILL_ACTIVE before.
   DWORD ExitCode() const;
   HWND window() const { return window_; }

@@ -62,7 +62,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   GetSystemDirectoryW(system, MAX_PATH);
   std::wstring folder(self);
   folder = folder.substr(0, folder.find_last_of(L'\\'));
-  const bool fromSystem = CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, folder.c_str(), -1, system, -1) == CSTR_EQUAL;
+  auto same = [&folder](const wchar_t* other) {
+    return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, folder.c_str(), -1, other, -1) == CSTR_EQUAL;
+  };
+  // A 32-bit program on a 64-bit Windows that starts rundll32.exe from the system directory gets the
+  // 32-bit one of SysWOW64, where the file system redirector sends the 32-bit test's copy too.
+  wchar_t wow64System[MAX_PATH] = {};
+  BOOL wow64 = FALSE;
+  const bool fromWow64System = IsWow64Process(GetCurrentProcess(), &wow64) && wow64 &&
+                               GetSystemWow64DirectoryW(wow64System, MAX_PATH) > 0 && same(wow64System);
+  const bool fromSystem = same(system) || fromWow64System;
   const std::wstring parameters = pos::testing::ParametersOf(GetCommandLineW());
   wchar_t directory[MAX_PATH + 1] = {};
   GetCurrentDirectoryW(MAX_PATH + 1, directory);

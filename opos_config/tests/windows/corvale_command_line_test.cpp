@@ -52,6 +52,10 @@ class CorvaleCommandLineTest : public ::testing::Test {
   // An LDN as New makes it and Apply sets it.
   void MakeLdn(const std::u16string& name, std::uint32_t portType, std::uint32_t portSetting, std::uint32_t timeOut,
                std::uint32_t effects) {
+    // The class keys first, a key at a time, as Corvale's start-up makes them: Wine's WoW64 puts a
+    // path of several new keys below SOFTWARE\WOW6432Node one WOW6432Node too deep.
+    store_.EnsureClassKeys(kPrinterClass);
+    store_.EnsureClassKeys(kDrawerClass);
     for (const std::u16string* deviceClass : {&kPrinterClass, &kDrawerClass}) {
       ASSERT_EQ(store_.CreateLDN(name, *deviceClass), kLdnCreated);
       LDNRecord record(store_, name, *deviceClass);

@@ -79,6 +79,10 @@ class CorvaleWindowTest : public ::testing::Test {
   void Clear() { RegDeleteTreeW(HKEY_LOCAL_MACHINE, reinterpret_cast<const wchar_t*>(Root().c_str())); }
 
   void AddLdn(const std::u16string& name, std::uint32_t portType, std::uint32_t portSetting) {
+    // The class keys first, a key at a time, as Corvale's start-up makes them: Wine's WoW64 puts a
+    // path of several new keys below SOFTWARE\WOW6432Node one WOW6432Node too deep.
+    store_.EnsureClassKeys(kPrinterClass);
+    store_.EnsureClassKeys(kDrawerClass);
     ASSERT_EQ(store_.CreateLDN(name, kPrinterClass), kLdnCreated);
     ASSERT_EQ(store_.CreateLDN(name, kDrawerClass), kLdnCreated);
     for (const std::u16string* deviceClass : {&kPrinterClass, &kDrawerClass}) {
@@ -283,7 +287,10 @@ TEST_F(CorvaleWindowTest, TestPrinterStartsTheTestProgramWithTheLdn) {
   SendDlgItemMessageW(main_, IDC_IP_ADDRESS, IPM_SETADDRESS, 0, static_cast<LPARAM>(MAKEIPADDRESS(10, 0, 0, 9)));
   EXPECT_THAT(ClickAndAnswer(IDB_TEST_PRINTER), IsEmpty());
   const std::wstring recorded = scratch_ + L"\\dunlith-args.txt";
-  for (int i = 0; i < 200 && GetFileAttributesW(recorded.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(50);
+  for (DWORD waited = 0; waited < Scaled(10000) && GetFileAttributesW(recorded.c_str()) == INVALID_FILE_ATTRIBUTES;
+       waited += 50) {
+    Sleep(50);
+  }
   std::ifstream file(Utf8(recorded), std::ios::binary);
   std::stringstream contents;
   contents << file.rdbuf();
@@ -294,7 +301,7 @@ TEST_F(CorvaleWindowTest, TestPrinterStartsTheTestProgramWithTheLdn) {
 
 // Reads a stand-in's record, once it is there.
 std::string RecordOnceWritten(const std::wstring& path, DWORD milliseconds) {
-  for (DWORD waited = 0; waited < milliseconds && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+  for (DWORD waited = 0; waited < Scaled(milliseconds) && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
        waited += 50) {
     Sleep(50);
   }
