@@ -41,10 +41,11 @@ std::string Narrow(const std::u16string& text) {
 // of several new keys below SOFTWARE\WOW6432Node, made in one call by a 32-bit process, one
 // WOW6432Node deeper than Windows does (the registry contract test shows it).
 RegStatus RegistrySeed::Create(const std::u16string& path, std::unique_ptr<RegistryKey>* key) {
-  RegStatus s = reg::kSuccess;
+  // The keys on the way are only made or passed through: they need no more than that right.
   for (std::size_t end = path.find(u'\\');; end = path.find(u'\\', end + 1)) {
-    s = registry_.CreateKey(path.substr(0, end), reg::kReadWrite, key, nullptr);
-    if (s != reg::kSuccess || end == std::u16string::npos) return s;
+    const bool last = end == std::u16string::npos;
+    const RegStatus s = registry_.CreateKey(path.substr(0, end), last ? reg::kReadWrite : reg::kCreateSubKey, key, nullptr);
+    if (s != reg::kSuccess || last) return s;
   }
 }
 
