@@ -5,6 +5,8 @@
 // Writes, into the folder named by VELMARA_TEST_RECORD:
 //   rundll32-<where>.txt  the parameters, <where> "system" when it ran from the system directory
 //   rundll32-cwd.txt      the working directory it was started in
+//   rundll32-titled.txt   the system's tick count (GetTickCount) when its window got its title,
+//                         which is when the installer can find it
 //   rundll32-tab.txt      the index of the page that was selected, once one other than 0 was
 //
 // With VELMARA_TEST_RUNDLL32=hang its window, once titled, stops answering messages, as a hung
@@ -109,6 +111,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                  reinterpret_cast<LPARAM>(&item));
   }
   SetWindowTextW(window, title.c_str());
+  Write(L"rundll32-titled.txt", std::to_wstring(GetTickCount()));
   wchar_t mode[16] = {};
   if (GetEnvironmentVariableW(L"VELMARA_TEST_RUNDLL32", mode, 16) > 0 && std::wstring(mode) == L"hang") {
     wchar_t release[MAX_PATH] = {};

@@ -344,6 +344,8 @@ TEST_F(VelmaraWindowTest, InstallsOnOtherAndOpensThePrinterPropertiesOnThePortPa
   Click(dialog_, IDR_INTERFACE_OTHER).WaitDone(5000);
   EXPECT_EQ(InstallAndAnswer(IDYES),
             Texts(L"安装成功！\n是否要对打印机进行端口设置？", L"Succeed !\nDo you want to configure printer now?"));
+  // The properties are started after the answer, and the program closes 5 s after it started them.
+  const DWORD answered = GetTickCount();
   PrinterInfo2 printer;
   ASSERT_TRUE(PrinterRecord("RUD-80", &printer));
   EXPECT_EQ(printer.portName, "LPT1:");
@@ -357,10 +359,21 @@ TEST_F(VelmaraWindowTest, InstallsOnOtherAndOpensThePrinterPropertiesOnThePortPa
   GetSystemDirectoryW(system, MAX_PATH + 1);
   const std::string workingDirectory = ReadFileBytes(record_ + "\\rundll32-cwd.txt");
   EXPECT_TRUE(_wcsicmp(W(workingDirectory).c_str(), system) == 0) << workingDirectory;
-  ASSERT_TRUE(WaitForFile(record_ + "\\rundll32-tab.txt", 5000)) << "the port page was not selected";
-  EXPECT_EQ(ReadFileBytes(record_ + "\\rundll32-tab.txt"), "2");
-  EXPECT_TRUE(program_->StillRunningAfter(1000)) << "the program waits a while before it closes";
-  EXPECT_TRUE(program_->WaitForExit(15000)) << "the program closes by itself";
+  const bool selected = WaitForFile(record_ + "\\rundll32-tab.txt", 5000);
+  ASSERT_TRUE(program_->WaitForExit(15000)) << "the program closes by itself";
+  const DWORD ended = GetTickCount();
+  EXPECT_GE(ended - answered, 4000u) << "the program waits a while before it closes";
+  // It looks for the properties window until it closes: a window that was there for a few of its
+  // 100 ms looks has its port page brought to the front. (An emulated machine may be so slow that
+  // the window comes only as the program closes; then, as on Windows, no page is selected.)
+  ASSERT_TRUE(WaitForFile(record_ + "\\rundll32-titled.txt", 5000)) << "the properties window did not appear";
+  const auto titled = static_cast<DWORD>(std::stoul("0" + ReadFileBytes(record_ + "\\rundll32-titled.txt")));
+  const auto shownFor = static_cast<long>(ended - titled);
+  if (selected) {
+    EXPECT_EQ(ReadFileBytes(record_ + "\\rundll32-tab.txt"), "2");
+  } else {
+    EXPECT_LT(shownFor, 500) << "the window was there " << shownFor << " ms before the program closed, and its port page was not selected";
+  }
 }
 
 TEST_F(VelmaraWindowTest, OnUsbWithoutAUsbPrinterTheQueueLandsOnTheParallelPort) {
