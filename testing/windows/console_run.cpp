@@ -1,8 +1,88 @@
 #include "console_run.h"
 
+#include "window_driver.h"
+
 #include <vector>
 
 namespace pos::testing {
+namespace {
+
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  ~Handle() {
+    if (handle_ != nullptr) CloseHandle(handle_);
+  }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+// Puts the process's console and standard handles back as they were.
+class ConsoleOfOurOwn {
+ public:
+  ConsoleOfOurOwn()
+      : output_(GetStdHandle(STD_OUTPUT_HANDLE)),
+        error_(GetStdHandle(STD_ERROR_HANDLE)),
+        input_(GetStdHandle(STD_INPUT_HANDLE)) {
+    FreeConsole();
+    made_ = AllocConsole() != FALSE;
+  }
+  ConsoleOfOurOwn(const ConsoleOfOurOwn&) = delete;
+  ConsoleOfOurOwn& operator=(const ConsoleOfOurOwn&) = delete;
+  ~ConsoleOfOurOwn() {
+    FreeConsole();
+    SetStdHandle(STD_OUTPUT_HANDLE, output_);
+    SetStdHandle(STD_ERROR_HANDLE, error_);
+    SetStdHandle(STD_INPUT_HANDLE, input_);
+  }
+  bool made() const { return made_; }
+
+ private:
+  HANDLE output_, error_, input_;
+  bool made_ = false;
+};
+
+}  // namespace
+
+ConsoleOutcome RunFromAPrompt(const std::wstring& exe, const std::wstring& directory, const std::wstring& parameters,
+                              DWORD milliseconds) {
+  ConsoleOutcome outcome;
+  ConsoleOfOurOwn console;
+  if (!console.made()) return outcome;
+  const Handle screen(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
+  if (screen.get() == nullptr) return outcome;
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  if (!parameters.empty()) commandLine += L" " + parameters;
+  // No standard handles, and none inherited.
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
+                      &startup, &info)) {
+    return outcome;
+  }
+  const Handle process(info.hProcess), thread(info.hThread);
+  if (WaitForSingleObject(process.get(), Scaled(milliseconds)) == WAIT_TIMEOUT) {
+    TerminateProcess(process.get(), STILL_ACTIVE);
+    WaitForSingleObject(process.get(), 5000);
+  } else {
+    GetExitCodeProcess(process.get(), &outcome.exitCode);
+  }
+  CONSOLE_SCREEN_BUFFER_INFO buffer{};
+  if (!GetConsoleScreenBufferInfo(screen.get(), &buffer)) return outcome;
+  outcome.shown.assign(static_cast<std::size_t>(buffer.dwSize.X) * static_cast<std::size_t>(buffer.dwSize.Y), L' ');
+  DWORD read = 0;
+  ReadConsoleOutputCharacterW(screen.get(), outcome.shown.data(), static_cast<DWORD>(outcome.shown.size()),
+                              COORD{0, 0}, &read);
+  outcome.shown.resize(read);
+  return outcome;
+}
 
 RunOutcome RunRedirected(const std::wstring& exe, const std::wstring& directory, const std::wstring& parameters,
                          DWORD milliseconds) {

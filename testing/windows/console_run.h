@@ -19,4 +19,17 @@ struct RunOutcome {
 RunOutcome RunRedirected(const std::wstring& exe, const std::wstring& directory, const std::wstring& parameters,
                          DWORD milliseconds = 60000);
 
+// What a program started from a command prompt left on the prompt's console.
+struct ConsoleOutcome {
+  DWORD exitCode = STILL_ACTIVE;
+  // The console's screen buffer as it stood when the program had ended, blanks included.
+  std::wstring shown;
+};
+
+// Starts |exe| in |directory| as a GUI program started from a command prompt is: on a console of
+// its own (this process's, made new for it) but with no standard handles, so that it has to find
+// the console itself. This process's console and standard handles are as before afterwards.
+ConsoleOutcome RunFromAPrompt(const std::wstring& exe, const std::wstring& directory, const std::wstring& parameters,
+                              DWORD milliseconds = 60000);
+
 }  // namespace pos::testing

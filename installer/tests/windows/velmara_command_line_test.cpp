@@ -162,40 +162,10 @@ TEST_F(VelmaraCommandLineTest, TheSpoolerRefusingThePrinterEndsWithSix) {
 
 // Started from a command prompt, with no output of its own: its lines go to the prompt's console.
 TEST_F(VelmaraCommandLineTest, WritesToTheConsoleOfThePromptThatStartedIt) {
-  const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE), error = GetStdHandle(STD_ERROR_HANDLE),
-               input = GetStdHandle(STD_INPUT_HANDLE);
-  FreeConsole();
-  ASSERT_TRUE(AllocConsole());
-  HANDLE screen = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-  std::wstring commandLine = L"\"" + ProgramsUnderTestDirectory() + L"\\Velmara.exe\" /checkusb /quiet";
-  // No standard handles: as a GUI program started from a prompt on Windows, it has to attach to
-  // the prompt's console itself.
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  PROCESS_INFORMATION info{};
-  DWORD exitCode = STILL_ACTIVE;
-  if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, W(medium_).c_str(), &startup,
-                     &info)) {
-    WaitForSingleObject(info.hProcess, 60000);
-    GetExitCodeProcess(info.hProcess, &exitCode);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-  }
-  CONSOLE_SCREEN_BUFFER_INFO buffer{};
-  GetConsoleScreenBufferInfo(screen, &buffer);
-  std::wstring shown(static_cast<std::size_t>(buffer.dwSize.X) * static_cast<std::size_t>(buffer.dwSize.Y), L' ');
-  DWORD read = 0;
-  ReadConsoleOutputCharacterW(screen, shown.data(), static_cast<DWORD>(shown.size()), COORD{0, 0}, &read);
-  CloseHandle(screen);
-  FreeConsole();
-  SetStdHandle(STD_OUTPUT_HANDLE, output);
-  SetStdHandle(STD_ERROR_HANDLE, error);
-  SetStdHandle(STD_INPUT_HANDLE, input);
-
-  EXPECT_EQ(exitCode, 4u);
-  EXPECT_THAT(Utf8(shown), AnyOf(HasSubstr("Have not found a USB printer device !"), HasSubstr("USB打印机没有接入设备")));
+  const ConsoleOutcome run =
+      RunFromAPrompt(ProgramsUnderTestDirectory() + L"\\Velmara.exe", W(medium_), L"/checkusb /quiet");
+  EXPECT_EQ(run.exitCode, 4u);
+  EXPECT_THAT(Utf8(run.shown), AnyOf(HasSubstr("Have not found a USB printer device !"), HasSubstr("USB打印机没有接入设备")));
 }
 
 // Started without a console and without /quiet, as from a deployment tool: the usage comes in a

@@ -154,39 +154,10 @@ TEST_F(CorvaleCommandLineTest, FileNamesWithBlanksAndChineseLongerThanMaxPath) {
 // Started from a command prompt with no output of its own: the list goes to the prompt's console.
 TEST_F(CorvaleCommandLineTest, ListsToTheConsoleOfThePromptThatStartedIt) {
   MakeLdn(u"Shop 1", kPortEthernet, 0x0A000001, 1000, 2);
-  const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE), error = GetStdHandle(STD_ERROR_HANDLE),
-               input = GetStdHandle(STD_INPUT_HANDLE);
-  FreeConsole();
-  ASSERT_TRUE(AllocConsole());
-  HANDLE screen = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-  std::wstring commandLine = L"\"" + ProgramsUnderTestDirectory() + L"\\Corvale.exe\" /list";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  PROCESS_INFORMATION info{};
-  DWORD exitCode = STILL_ACTIVE;
-  if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, scratch_.c_str(), &startup,
-                     &info)) {
-    WaitForSingleObject(info.hProcess, 60000);
-    GetExitCodeProcess(info.hProcess, &exitCode);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-  }
-  CONSOLE_SCREEN_BUFFER_INFO buffer{};
-  GetConsoleScreenBufferInfo(screen, &buffer);
-  std::wstring shown(static_cast<std::size_t>(buffer.dwSize.X) * static_cast<std::size_t>(buffer.dwSize.Y), L' ');
-  DWORD read = 0;
-  ReadConsoleOutputCharacterW(screen, shown.data(), static_cast<DWORD>(shown.size()), COORD{0, 0}, &read);
-  CloseHandle(screen);
-  FreeConsole();
-  SetStdHandle(STD_OUTPUT_HANDLE, output);
-  SetStdHandle(STD_ERROR_HANDLE, error);
-  SetStdHandle(STD_INPUT_HANDLE, input);
-
-  EXPECT_EQ(exitCode, 0u);
-  EXPECT_THAT(Utf8(shown), HasSubstr("[Shop 1]"));
-  EXPECT_THAT(Utf8(shown), HasSubstr("Port = 10.0.0.1"));
+  const ConsoleOutcome run = RunFromAPrompt(ProgramsUnderTestDirectory() + L"\\Corvale.exe", scratch_, L"/list");
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_THAT(Utf8(run.shown), HasSubstr("[Shop 1]"));
+  EXPECT_THAT(Utf8(run.shown), HasSubstr("Port = 10.0.0.1"));
 }
 
 }  // namespace
