@@ -4,18 +4,6 @@
 
 namespace dunlith {
 
-HMODULE LoadSystemLibrary(const wchar_t* fileName) {
-  const UINT needed = GetSystemDirectoryW(nullptr, 0);
-  if (needed == 0) return nullptr;
-  std::vector<wchar_t> directory(needed);
-  const UINT length = GetSystemDirectoryW(directory.data(), needed);
-  if (length == 0 || length >= needed) return nullptr;
-  std::wstring path(directory.data(), length);
-  path += L"\\";
-  path += fileName;
-  return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-}
-
 PortError SystemError(DWORD code) {
   PortError error;
   error.code = code;
