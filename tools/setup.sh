@@ -25,8 +25,10 @@ done
 tools/install-deps.sh "${deps[@]}"
 for preset in $presets; do
   echo "== building $preset"
+  started=$SECONDS
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
+  echo "== built $preset in $((SECONDS - started)) s"
 done
 tools/wine-prefix.sh
 tools/make-demo-medium.sh >/dev/null
