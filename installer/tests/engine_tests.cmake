@@ -3,6 +3,7 @@
 add_library(velmara_engine_test_support STATIC service_backends.cpp)
 if(WIN32)
   target_sources(velmara_engine_test_support PRIVATE win32_readback.cpp win32_service_backends.cpp)
+  target_include_directories(velmara_engine_test_support PRIVATE ${PROJECT_SOURCE_DIR}/testing/windows)
 endif()
 target_include_directories(velmara_engine_test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(velmara_engine_test_support PUBLIC velmara_engine velmara_stand_ins PRIVATE pos_warnings pos_windows_tests)

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "usb/usb_discovery.h"
@@ -162,11 +163,11 @@ TEST(IsSupportedUsbVendor, LooksAtTheEightCharactersAfterTheFirstEight) {
 
 TEST(IsSupportedUsbVendor, ReadsNothingBeyondTheEndOfAShortPath) {
   // Each path in a heap block of exactly its own size, so that a read past its end shows.
-  for (const char* text : {"\\\\?\\usb#vid_041", "\\\\?\\usb#", "\\\\", "x"}) {
-    SCOPED_TRACE(text);
-    const std::size_t length = std::strlen(text);
+  for (const std::string_view text : {"\\\\?\\usb#vid_041", "\\\\?\\usb#", "\\\\", "x"}) {
+    SCOPED_TRACE(std::string(text));
+    const std::size_t length = text.size();
     std::unique_ptr<char[]> exact(new char[length]);
-    std::memcpy(exact.get(), text, length);
+    std::memcpy(exact.get(), text.data(), length);
     EXPECT_FALSE(IsSupportedUsbVendor(std::string_view(exact.get(), length)));
   }
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/win32_text.h"
+#include "unique_handle.h"
 
 namespace velmara::testing {
 
@@ -35,20 +36,6 @@ std::wstring FilePath(const std::string& path) {
   if (wide.size() >= MAX_PATH - 12 && wide.size() > 2 && wide[1] == L':') wide = L"\\\\?\\" + wide;
   return wide;
 }
-
-class UniqueFile {
- public:
-  explicit UniqueFile(HANDLE handle) : handle_(handle) {}
-  UniqueFile(const UniqueFile&) = delete;
-  UniqueFile& operator=(const UniqueFile&) = delete;
-  ~UniqueFile() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  HANDLE Get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 std::string Text(const wchar_t* wide) { return wide == nullptr ? std::string() : Narrow(wide); }
 
@@ -235,16 +222,17 @@ void MakeFolders(const std::string& path) {
 void WriteFileBytes(const std::string& path, const std::string& contents) {
   const std::size_t slash = path.rfind('\\');
   if (slash != std::string::npos) MakeFolders(path.substr(0, slash));
-  UniqueFile file(CreateFileW(FilePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.Get() == INVALID_HANDLE_VALUE) return;
+  pos::testing::UniqueHandle file(
+      CreateFileW(FilePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return;
   DWORD written = 0;
   WriteFile(file.Get(), contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
 }
 
 std::string ReadFileBytes(const std::string& path) {
-  UniqueFile file(CreateFileW(FilePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.Get() == INVALID_HANDLE_VALUE) return std::string();
+  pos::testing::UniqueHandle file(CreateFileW(FilePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return std::string();
   std::string contents;
   char chunk[4096];
   DWORD read = 0;

@@ -3,7 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -103,7 +105,7 @@ class Win32Disk final : public DiskUnderTest {
     HANDLE search = FindFirstFileW((Wide(path) + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
       do {
-        const std::u16string name(found.cFileName, found.cFileName + wcslen(found.cFileName));
+        const std::u16string name(found.cFileName, found.cFileName + wcsnlen(found.cFileName, std::size(found.cFileName)));
         if (name == u"." || name == u"..") continue;
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
           RemoveTree(path + u"\\" + name);

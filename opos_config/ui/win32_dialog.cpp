@@ -73,7 +73,8 @@ void Win32Dialog::AddInitialEntries() {
     if (message == kAddEntry && length > 0) {
       // The entries are ASCII; each ends in its NUL.
       std::wstring entry(data + at, data + at + length);
-      entry.resize(std::wcslen(entry.c_str()));
+      const std::size_t end = entry.find(L'\0');
+      if (end != std::wstring::npos) entry.resize(end);
       SendDlgItemMessageW(hwnd_, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
     }
     at += length;

@@ -1,25 +1,12 @@
 #include "console_run.h"
 
+#include "unique_handle.h"
 #include "window_driver.h"
 
 #include <vector>
 
 namespace pos::testing {
 namespace {
-
-class Handle {
- public:
-  explicit Handle(HANDLE handle) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  ~Handle() {
-    if (handle_ != nullptr) CloseHandle(handle_);
-  }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
 
 // Puts the process's console and standard handles back as they were.
 class ConsoleOfOurOwn {
@@ -53,9 +40,9 @@ ConsoleOutcome RunFromAPrompt(const std::wstring& exe, const std::wstring& direc
   ConsoleOutcome outcome;
   ConsoleOfOurOwn console;
   if (!console.made()) return outcome;
-  const Handle screen(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, 0, nullptr));
-  if (screen.get() == nullptr) return outcome;
+  const UniqueHandle screen(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!screen.Valid()) return outcome;
   std::wstring commandLine = L"\"" + exe + L"\"";
   if (!parameters.empty()) commandLine += L" " + parameters;
   // No standard handles, and none inherited.
@@ -67,18 +54,18 @@ ConsoleOutcome RunFromAPrompt(const std::wstring& exe, const std::wstring& direc
                       &startup, &info)) {
     return outcome;
   }
-  const Handle process(info.hProcess), thread(info.hThread);
-  if (WaitForSingleObject(process.get(), Scaled(milliseconds)) == WAIT_TIMEOUT) {
-    TerminateProcess(process.get(), STILL_ACTIVE);
-    WaitForSingleObject(process.get(), 5000);
+  const UniqueHandle process(info.hProcess), thread(info.hThread);
+  if (WaitForSingleObject(process.Get(), Scaled(milliseconds)) == WAIT_TIMEOUT) {
+    TerminateProcess(process.Get(), STILL_ACTIVE);
+    WaitForSingleObject(process.Get(), 5000);
   } else {
-    GetExitCodeProcess(process.get(), &outcome.exitCode);
+    GetExitCodeProcess(process.Get(), &outcome.exitCode);
   }
   CONSOLE_SCREEN_BUFFER_INFO buffer{};
-  if (!GetConsoleScreenBufferInfo(screen.get(), &buffer)) return outcome;
+  if (!GetConsoleScreenBufferInfo(screen.Get(), &buffer)) return outcome;
   outcome.shown.assign(static_cast<std::size_t>(buffer.dwSize.X) * static_cast<std::size_t>(buffer.dwSize.Y), L' ');
   DWORD read = 0;
-  ReadConsoleOutputCharacterW(screen.get(), outcome.shown.data(), static_cast<DWORD>(outcome.shown.size()),
+  ReadConsoleOutputCharacterW(screen.Get(), outcome.shown.data(), static_cast<DWORD>(outcome.shown.size()),
                               COORD{0, 0}, &read);
   outcome.shown.resize(read);
   return outcome;

@@ -148,13 +148,13 @@ class VelmaraWindowTest : public ::testing::Test {
   // Starts Velmara as Wine reports |version| ("win7", "win81", "win10") to it, and waits for the
   // installation dialog. The program is the one under test, or its copy in another folder once
   // PlantDlls has made one.
-  void Start(const wchar_t* version = L"win10") {
+  void Start(const std::wstring& version = L"win10") {
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Velmara.exe", 0, nullptr, 0,
                               KEY_SET_VALUE, nullptr, &key, nullptr),
               ERROR_SUCCESS);
-    RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                   static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t)));
+    RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
+                   static_cast<DWORD>((version.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
     program_ = std::make_unique<Program>();
     const std::wstring folder = programFolder_.empty() ? ProgramsUnderTestDirectory() : W(programFolder_);

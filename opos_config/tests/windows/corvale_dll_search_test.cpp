@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/system_info.h"
@@ -62,7 +63,8 @@ class CorvaleDllSearchTest : public ::testing::Test {
                               (folder + L"\\" + name).c_str(), FALSE));
         planted_.push_back(folder + L"\\" + name);
       }
-      const std::wstring wineName(name, wcslen(name) - 4);  // without ".dll"
+      const std::wstring_view file(name);
+      const std::wstring wineName(file.substr(0, file.size() - 4));  // without ".dll"
       const wchar_t preferNative[] = L"native,builtin";
       RegSetValueExW(overrides, wineName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(preferNative),
                      sizeof(preferNative));

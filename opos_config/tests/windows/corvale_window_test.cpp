@@ -98,13 +98,13 @@ class CorvaleWindowTest : public ::testing::Test {
   }
 
   // Starts Corvale as Wine reports |version| ("winxp", ...) to it; empty: Wine's default.
-  void StartCorvale(const wchar_t* version = L"") {
+  void StartCorvale(const std::wstring& version = L"") {
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\Corvale.exe", 0, nullptr, 0, KEY_SET_VALUE,
                         nullptr, &key, nullptr) == ERROR_SUCCESS) {
-      if (*version != L'\0') {
-        RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                       static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t)));
+      if (!version.empty()) {
+        RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version.c_str()),
+                       static_cast<DWORD>((version.size() + 1) * sizeof(wchar_t)));
       } else {
         RegDeleteValueW(key, L"Version");
       }
